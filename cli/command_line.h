@@ -1,0 +1,28 @@
+// The arguments of lettermill-recode: [-t TABLE] [-o OUTPUT] [INPUT].
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace cli {
+
+enum class Action { Recode, ShowHelp, ShowVersion };
+
+struct CommandLine {
+    Action action = Action::Recode;
+    std::string input = "-";  // standard input
+    // Like the Windows program's default, looked up in the current folder.
+    std::string table = "win2trans.tab";
+    std::string output = "-";  // standard output
+};
+
+struct ParsedCommandLine {
+    CommandLine commandLine;
+    std::string error;  // empty when the arguments were understood
+};
+
+ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments);
+
+extern const char* const kUsage;
+
+}  // namespace cli

@@ -1,0 +1,160 @@
+// POSIX backend. POSIX has no share modes, so advisory flock() locks stand in for them on
+// regular files: readers hold a shared lock, writers an exclusive one, and a writer empties the
+// file only once it holds its lock, so a refused create leaves the content alone.
+#include "platform/system_file.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace platform {
+namespace {
+
+// open() would silently stop at an embedded NUL and reach another file.
+bool isUsableName(const std::string& name) {
+    return name.find('\0') == std::string::npos;
+}
+
+ErrorCode closeAfterFailure(int fd, ErrorCode code) {
+    ::close(fd);
+    return code;
+}
+
+// Locks a regular file without waiting; other kinds (devices, pipes) are shared by nature.
+ErrorCode lockRegularFile(int fd, const struct stat& info, int operation) {
+    if (!S_ISREG(info.st_mode)) {
+        return 0;
+    }
+    while (::flock(fd, operation | LOCK_NB) != 0) {
+        if (errno == EWOULDBLOCK) {
+            return EBUSY;
+        }
+        if (errno != EINTR) {
+            return 0;  // a file system without locks: go on unprotected, as other tools do
+        }
+    }
+    return 0;
+}
+
+ErrorCode duplicate(int standardFd, NativeFile& file) {
+    const int fd = ::fcntl(standardFd, F_DUPFD_CLOEXEC, 0);
+    if (fd < 0) {
+        return errno;
+    }
+    file = fd;
+    return 0;
+}
+
+}  // namespace
+
+ErrorCode openForReading(const std::string& name, NativeFile& file) {
+    if (!isUsableName(name)) {
+        return EINVAL;
+    }
+    const int fd = ::open(name.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) {
+        return errno;
+    }
+    struct stat info {};
+    if (::fstat(fd, &info) != 0) {
+        return closeAfterFailure(fd, errno);
+    }
+    // Reading a folder must fail at the open, as it does on Windows, not at the first read.
+    if (S_ISDIR(info.st_mode)) {
+        return closeAfterFailure(fd, EISDIR);
+    }
+    if (const ErrorCode code = lockRegularFile(fd, info, LOCK_SH)) {
+        return closeAfterFailure(fd, code);
+    }
+    file = fd;
+    return 0;
+}
+
+ErrorCode createForWriting(const std::string& name, NativeFile& file) {
+    if (!isUsableName(name)) {
+        return EINVAL;
+    }
+    const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | O_NOCTTY, 0666);
+    if (fd < 0) {
+        return errno;
+    }
+    struct stat info {};
+    if (::fstat(fd, &info) != 0) {
+        return closeAfterFailure(fd, errno);
+    }
+    if (const ErrorCode code = lockRegularFile(fd, info, LOCK_EX)) {
+        return closeAfterFailure(fd, code);
+    }
+    if (S_ISREG(info.st_mode) && ::ftruncate(fd, 0) != 0) {
+        return closeAfterFailure(fd, errno);
+    }
+    file = fd;
+    return 0;
+}
+
+ErrorCode duplicateStandardInput(NativeFile& file) {
+    return duplicate(STDIN_FILENO, file);
+}
+
+ErrorCode duplicateStandardOutput(NativeFile& file) {
+    return duplicate(STDOUT_FILENO, file);
+}
+
+FileKind kindOf(NativeFile file) {
+    struct stat info {};
+    if (::fstat(file, &info) != 0) {
+        return FileKind::Unknown;
+    }
+    if (S_ISCHR(info.st_mode)) {
+        return FileKind::Character;
+    }
+    if (S_ISFIFO(info.st_mode) || S_ISSOCK(info.st_mode)) {
+        return FileKind::Pipe;
+    }
+    return FileKind::Disk;
+}
+
+ErrorCode readSome(NativeFile file, char* buffer, std::size_t capacity, std::size_t& count) {
+    for (;;) {
+        const ssize_t got = ::read(file, buffer, capacity);
+        if (got >= 0) {
+            count = static_cast<std::size_t>(got);
+            return 0;
+        }
+        if (errno != EINTR) {
+            count = 0;
+            return errno;
+        }
+    }
+}
+
+ErrorCode writeAll(NativeFile file, const char* data, std::size_t count) {
+    while (count > 0) {
+        const ssize_t written = ::write(file, data, count);
+        if (written < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return errno;
+        }
+        if (written == 0) {
+            return ENOSPC;
+        }
+        data += written;
+        count -= static_cast<std::size_t>(written);
+    }
+    return 0;
+}
+
+ErrorCode closeFile(NativeFile file) {
+    return ::close(file) == 0 ? 0 : errno;
+}
+
+std::string describeError(ErrorCode code) {
+    return std::strerror(static_cast<int>(code));
+}
+
+}  // namespace platform

@@ -1,0 +1,35 @@
+#include "recode/io_result.h"
+
+#include "platform/system_file.h"
+
+namespace recode {
+namespace {
+
+thread_local IoResult pendingResult = 0;
+
+}  // namespace
+
+IoResult takeIoResult() {
+    const IoResult code = pendingResult;
+    pendingResult = 0;
+    return code;
+}
+
+void storeIoResult(IoResult code) {
+    pendingResult = code;
+}
+
+std::string describeIoResult(IoResult code) {
+    switch (code) {
+        case kClosedWhileNotOpen:
+            return "file closed while not open";
+        case kUsedWhileNotOpen:
+            return "file used while not open";
+        case kUnknownFileType:
+            return "file of an unknown type";
+        default:
+            return platform::describeError(code);
+    }
+}
+
+}  // namespace recode

@@ -1,0 +1,125 @@
+#include "recode/text_line_reader.h"
+
+#include <cstring>
+
+namespace recode {
+namespace {
+
+constexpr char kCtrlZ = 26;
+
+// CRs never belong to a line: one before LF is part of the terminator, any other is dropped.
+void appendWithoutCr(std::string& line, const char* begin, const char* end) {
+    while (begin != end) {
+        const void* cr = std::memchr(begin, '\r', static_cast<std::size_t>(end - begin));
+        const char* stop = cr != nullptr ? static_cast<const char*>(cr) : end;
+        line.append(begin, stop);
+        begin = cr != nullptr ? stop + 1 : end;
+    }
+}
+
+}  // namespace
+
+TextLineReader::TextLineReader(std::size_t blockSize, DashName dash)
+    : buffer_(blockSize), dash_(dash) {}
+
+TextLineReader::~TextLineReader() {
+    if (open_) {
+        platform::closeFile(file_);
+    }
+}
+
+void TextLineReader::open(const std::string& name) {
+    if (open_) {
+        close();
+    }
+    platform::NativeFile file{};
+    const platform::ErrorCode code = dash_ == DashName::IsStandardStream && name == "-"
+                                         ? platform::duplicateStandardInput(file)
+                                         : platform::openForReading(name, file);
+    start(code, file);
+}
+
+void TextLineReader::start(platform::ErrorCode code, platform::NativeFile file) {
+    failed_ = false;
+    valid_ = 0;
+    next_ = 0;
+    endMet_ = false;
+    if (code != 0) {
+        fail(code);
+        return;
+    }
+    file_ = file;
+    open_ = true;
+}
+
+bool TextLineReader::refill() {
+    if (endMet_) {
+        return false;
+    }
+    std::size_t count = 0;
+    if (const platform::ErrorCode code =
+            platform::readSome(file_, buffer_.data(), buffer_.size(), count)) {
+        // Only this request ends here; the end is not taken as met.
+        fail(code);
+        return false;
+    }
+    if (count == 0) {
+        endMet_ = true;
+        return false;
+    }
+    valid_ = count;
+    next_ = 0;
+    return true;
+}
+
+bool TextLineReader::atEnd() {
+    if (!open_) {
+        fail(kUsedWhileNotOpen);
+        return true;
+    }
+    if (next_ == valid_ && !refill()) {
+        return true;
+    }
+    return buffer_[next_] == kCtrlZ;
+}
+
+void TextLineReader::readLine(std::string& line) {
+    line.clear();
+    if (!open_) {
+        fail(kUsedWhileNotOpen);
+        return;
+    }
+    for (;;) {
+        if (next_ == valid_ && !refill()) {
+            return;
+        }
+        const char* begin = buffer_.data() + next_;
+        const char* end = buffer_.data() + valid_;
+        const void* lf = std::memchr(begin, '\n', static_cast<std::size_t>(end - begin));
+        const char* stop = lf != nullptr ? static_cast<const char*>(lf) : end;
+        appendWithoutCr(line, begin, stop);
+        next_ = static_cast<std::size_t>(stop - buffer_.data());
+        if (lf != nullptr) {
+            ++next_;
+            return;
+        }
+    }
+}
+
+void TextLineReader::close() {
+    if (!open_) {
+        fail(kClosedWhileNotOpen);
+        return;
+    }
+    open_ = false;
+    if (const platform::ErrorCode code = platform::closeFile(file_)) {
+        fail(code);
+    }
+}
+
+void TextLineReader::fail(IoResult code) {
+    failed_ = true;
+    storeIoResult(code);
+}
+
+}  // namespace recode

@@ -1,0 +1,114 @@
+#include "recode/text_line_writer.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace recode {
+
+TextLineWriter::TextLineWriter(std::size_t blockSize, DashName dash)
+    : buffer_(blockSize), dash_(dash) {}
+
+TextLineWriter::~TextLineWriter() {
+    if (open_) {
+        platform::closeFile(file_);
+    }
+}
+
+void TextLineWriter::create(const std::string& name) {
+    releaseHeldFile();
+    platform::NativeFile file{};
+    const platform::ErrorCode code = dash_ == DashName::IsStandardStream && name == "-"
+                                         ? platform::duplicateStandardOutput(file)
+                                         : platform::createForWriting(name, file);
+    start(code, file);
+}
+
+// A close whose last write failed keeps the file; the second close, with the buffer empty, lets
+// it go, so no handle is ever abandoned while open.
+void TextLineWriter::releaseHeldFile() {
+    if (open_) {
+        close();
+    }
+    if (open_) {
+        close();
+    }
+}
+
+void TextLineWriter::start(platform::ErrorCode code, platform::NativeFile file) {
+    failed_ = false;
+    used_ = 0;
+    if (code != 0) {
+        fail(code);
+        return;
+    }
+    const platform::FileKind kind = platform::kindOf(file);
+    if (kind == platform::FileKind::Unknown) {
+        platform::closeFile(file);
+        fail(kUnknownFileType);
+        return;
+    }
+    // A terminal or printer shows each line as soon as it is written.
+    flushEveryLine_ = kind == platform::FileKind::Character;
+    file_ = file;
+    open_ = true;
+}
+
+void TextLineWriter::writeLine(std::string_view text) {
+    if (!open_) {
+        fail(kUsedWhileNotOpen);
+        return;
+    }
+    put(text.data(), text.size());
+    put("\r\n", 2);
+    if (flushEveryLine_) {
+        flush();
+    }
+}
+
+// One write request: when a block fails, the rest of this request is dropped with it.
+void TextLineWriter::put(const char* data, std::size_t count) {
+    while (count > 0) {
+        const std::size_t taken = std::min(count, buffer_.size() - used_);
+        std::memcpy(buffer_.data() + used_, data, taken);
+        used_ += taken;
+        data += taken;
+        count -= taken;
+        if (used_ == buffer_.size() && !flush()) {
+            return;
+        }
+    }
+}
+
+bool TextLineWriter::flush() {
+    if (used_ == 0) {
+        return true;
+    }
+    const platform::ErrorCode code = platform::writeAll(file_, buffer_.data(), used_);
+    used_ = 0;
+    if (code != 0) {
+        fail(code);
+        return false;
+    }
+    return true;
+}
+
+void TextLineWriter::close() {
+    if (!open_) {
+        fail(kClosedWhileNotOpen);
+        return;
+    }
+    if (!flush()) {
+        return;
+    }
+    open_ = false;
+    if (const platform::ErrorCode code = platform::closeFile(file_)) {
+        fail(code);
+    }
+}
+
+void TextLineWriter::fail(IoResult code) {
+    failed_ = true;
+    storeIoResult(code);
+}
+
+}  // namespace recode

@@ -1,0 +1,56 @@
+// Writes a text file line by line in fixed-size blocks; every line ends with CR LF.
+//
+// Failures go to the pending I/O result code. A block whose write fails is lost, together with
+// the rest of the text being written; later lines go on normally.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/system_file.h"
+#include "recode/dash_name.h"
+#include "recode/io_result.h"
+
+namespace recode {
+
+class TextLineWriter {
+public:
+    static constexpr std::size_t kDefaultBlockSize = 128;
+
+    explicit TextLineWriter(std::size_t blockSize = kDefaultBlockSize,
+                            DashName dash = DashName::IsAFile);
+    ~TextLineWriter();
+    TextLineWriter(const TextLineWriter&) = delete;
+    TextLineWriter& operator=(const TextLineWriter&) = delete;
+
+    // Creates the named file, or empties it through the open itself; closes any file held before.
+    void create(const std::string& name);
+
+    void writeLine(std::string_view text);
+
+    // Passes the buffered bytes to the system and releases the file. If that last write fails,
+    // the writer stays open with an empty buffer, so a second close releases it.
+    void close();
+
+    // Whether this writer stored a failure since it was last created.
+    bool hasFailed() const { return failed_; }
+
+private:
+    void start(platform::ErrorCode code, platform::NativeFile file);
+    void releaseHeldFile();
+    void put(const char* data, std::size_t count);
+    bool flush();
+    void fail(IoResult code);
+
+    std::vector<char> buffer_;
+    DashName dash_;
+    std::size_t used_ = 0;
+    bool flushEveryLine_ = false;
+    bool open_ = false;
+    bool failed_ = false;
+    platform::NativeFile file_{};
+};
+
+}  // namespace recode

@@ -1,0 +1,56 @@
+#include "recode/translation_table.h"
+
+namespace recode {
+
+std::string_view ReplacementOf(std::string_view entryLine) {
+    const std::size_t equals = entryLine.find('=');
+    const std::size_t start = equals == std::string_view::npos ? 0 : equals + 1;
+    return entryLine.substr(start, kMaxReplacementLength);
+}
+
+TranslationTable::TranslationTable(std::size_t capacity) : capacity_(capacity) {
+    entries_.reserve(capacity);
+}
+
+bool TranslationTable::store(std::string entryLine) {
+    if (entries_.size() == capacity_) {
+        return false;
+    }
+    const auto key = static_cast<unsigned char>(entryLine.front());
+    joinedReplacements_[key].append(ReplacementOf(entryLine));
+    hasEntry_.set(key);
+    entries_.push_back(std::move(entryLine));
+    return true;
+}
+
+std::size_t CountTableLines(TextLineReader& reader) {
+    std::size_t count = 0;
+    std::string line;
+    while (!reader.atEnd()) {
+        reader.readLine(line);
+        if (!line.empty()) {
+            ++count;
+        }
+    }
+    return count;
+}
+
+void LoadTable(TranslationTable& table, TextLineReader& reader) {
+    std::string line;
+    while (!reader.atEnd()) {
+        reader.readLine(line);
+        if (!line.empty()) {
+            table.store(line);
+        }
+    }
+}
+
+bool AppendReplacements(const TranslationTable& table, unsigned char c, std::string& out) {
+    if (!table.hasEntry_[c]) {
+        return false;
+    }
+    out.append(table.joinedReplacements_[c]);
+    return true;
+}
+
+}  // namespace recode

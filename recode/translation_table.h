@@ -1,0 +1,57 @@
+// The translation table: which bytes the recoding pass replaces, and by what.
+//
+// Each non-empty line of the table file is one entry. Its key is its first byte; its replacement
+// is what follows the first "=" (at most 65535 bytes), or the whole line when it has no "=".
+// Several entries with one key all apply, in file order.
+#pragma once
+
+#include <array>
+#include <bitset>
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "recode/text_line_reader.h"
+
+namespace recode {
+
+constexpr std::size_t kMaxReplacementLength = 65535;
+
+// The replacement that an entry line stands for.
+std::string_view ReplacementOf(std::string_view entryLine);
+
+class TranslationTable {
+public:
+    explicit TranslationTable(std::size_t capacity);
+
+    std::size_t capacity() const { return capacity_; }
+    const std::vector<std::string>& entries() const { return entries_; }
+
+    // Stores a non-empty entry line at the next free place; a full table refuses it.
+    bool store(std::string entryLine);
+
+private:
+    friend bool AppendReplacements(const TranslationTable& table, unsigned char c,
+                                   std::string& out);
+
+    std::size_t capacity_;
+    std::vector<std::string> entries_;
+    // Per key, the replacements of all its entries joined in table order: a walk over every
+    // entry reduced to one lookup, with the same bytes in the same order.
+    std::array<std::string, 256> joinedReplacements_;
+    std::bitset<256> hasEntry_;
+};
+
+// Counts the non-empty lines of a freshly opened table file; leaves the reader at its end.
+std::size_t CountTableLines(TextLineReader& reader);
+
+// Fills the table from a reader opened again at the file's beginning; lines past the capacity
+// are read but not stored.
+void LoadTable(TranslationTable& table, TextLineReader& reader);
+
+// Appends the replacements of every entry keyed by c, in table order. False, with `out`
+// unchanged, when no entry has that key.
+bool AppendReplacements(const TranslationTable& table, unsigned char c, std::string& out);
+
+}  // namespace recode

@@ -1,0 +1,125 @@
+// lettermill-recode as a user runs it: a real process, real files, exit codes and messages.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+#include <sys/wait.h>
+
+#include "support/temp_dir.h"
+
+namespace {
+
+using testing_support::TempDir;
+
+struct RunResult {
+    int exitCode;
+    std::string out;
+    std::string err;
+};
+
+// Runs the program in `dir` with `arguments` (shell words) and `input` on standard input.
+RunResult RunRecode(const TempDir& dir, const std::string& arguments, const std::string& input = "",
+              const std::string& limits = "") {
+    dir.write(".stdin", input);
+    const std::string command = "cd '" + dir.path("") + "' && " + limits + " '" +
+                                LETTERMILL_RECODE_PATH + "' " + arguments +
+                                " <.stdin >.stdout 2>.stderr";
+    const int status = std::system(("bash -c \"" + command + "\"").c_str());
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, dir.read(".stdout"), dir.read(".stderr")};
+}
+
+const std::string kSampleDir = std::string(LETTERMILL_SOURCE_DIR) + "/sample/";
+
+TEST(LettermillRecode, RecodesTheSampleExactly) {
+    TempDir dir;
+    const RunResult run = RunRecode(dir, "-t " + kSampleDir + "win2trans.tab -o out.txt " + kSampleDir +
+                                       "input.txt");
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(run.err, "");
+    EXPECT_EQ(dir.read("out.txt"), testing_support::ReadFileBytes(kSampleDir + "expected.txt"));
+}
+
+TEST(LettermillRecode, StandardInputToStandardOutputWithTableFromCurrentFolder) {
+    TempDir dir;
+    dir.write("win2trans.tab", "a=1\na=2\nb=\n");
+    const RunResult run = RunRecode(dir, "", "abc\nlast");
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(run.out, "12c\r\nl12st\r\n");
+}
+
+TEST(LettermillRecode, DashNamesTheStandardStreams) {
+    TempDir dir;
+    dir.write("k.tab", "x=y\n");
+    const RunResult run = RunRecode(dir, "-t k.tab -o - -", "xx\r\n");
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(run.out, "yy\r\n");
+}
+
+struct FailureCase {
+    const char* name;
+    std::string arguments;
+    int exitCode;
+    std::string message;
+};
+
+TEST(LettermillRecode, FailuresTellWhatAndExitByMeaning) {
+    TempDir dir;
+    dir.write("in.txt", "text\n");
+    dir.write("k.tab", "t=T\n");
+    dir.write("empty.tab", "\n\n");
+    const FailureCase cases[] = {
+        {"empty table name", "-t '' in.txt", 2, "lettermill-recode: File name is empty\n"},
+        {"empty input name", "-t k.tab ''", 2, "lettermill-recode: File name is empty\n"},
+        {"missing input", "-t k.tab nope.txt", 1,
+         "lettermill-recode: nope.txt: Bad file (No such file or directory)\n"},
+        {"missing table", "-t nope.tab in.txt", 1,
+         "lettermill-recode: nope.tab: Bad file (No such file or directory)\n"},
+        {"table without entries", "-t empty.tab in.txt", 1,
+         "lettermill-recode: empty.tab: Bad file (no table entries)\n"},
+        {"input as output", "-t k.tab -o in.txt in.txt", 1,
+         "lettermill-recode: in.txt: Bad file (Device or resource busy)\n"},
+        {"full disk", "-t k.tab -o /dev/full in.txt", 1,
+         "lettermill-recode: /dev/full: Bad file (No space left on device)\n"},
+        {"folder as output", "-t k.tab -o . in.txt", 1,
+         "lettermill-recode: .: Bad file (Is a directory)\n"},
+    };
+    for (const FailureCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        const RunResult run = RunRecode(dir, c.arguments);
+        EXPECT_EQ(run.exitCode, c.exitCode);
+        EXPECT_EQ(run.err, c.message);
+        EXPECT_EQ(run.out, "");
+    }
+    EXPECT_EQ(dir.read("in.txt"), "text\n");
+}
+
+TEST(LettermillRecode, UsageErrorsExitWithTwo) {
+    TempDir dir;
+    for (const char* arguments : {"-x", "-t", "a b"}) {
+        const RunResult run = RunRecode(dir, arguments);
+        EXPECT_EQ(run.exitCode, 2) << arguments;
+        EXPECT_NE(run.err.find("usage: lettermill-recode"), std::string::npos) << arguments;
+    }
+}
+
+TEST(LettermillRecode, HelpAndVersion) {
+    TempDir dir;
+    const RunResult version = RunRecode(dir, "--version");
+    EXPECT_EQ(version.exitCode, 0);
+    EXPECT_EQ(version.out, "lettermill-recode 0.41\n");
+    const RunResult help = RunRecode(dir, "--help");
+    EXPECT_EQ(help.exitCode, 0);
+    EXPECT_EQ(help.out.rfind("usage: lettermill-recode", 0), 0u);
+}
+
+// A line that does not fit in memory ends the process with 203, without a message.
+TEST(LettermillRecode, ExhaustedMemoryExitsWith203) {
+    TempDir dir;
+    dir.write("k.tab", "a=b\n");
+    const RunResult run = RunRecode(dir, "-t k.tab -o out.txt huge.txt", "",
+                              "head -c 150000000 /dev/zero > huge.txt && ulimit -v 100000 &&");
+    EXPECT_EQ(run.exitCode, 203);
+    EXPECT_EQ(run.err, "");
+}
+
+}  // namespace
