@@ -88,6 +88,10 @@ const LineCase kLineCases[] = {
     {"NulAndHighBytesKept", OrdinaryBytes() + kCR + kLF + OrdinaryBytes(), {OrdinaryBytes(), OrdinaryBytes()}},
 };
 
+void PrintTo(const LineCase& lineCase, std::ostream* out) {
+    *out << lineCase.name;
+}
+
 class LineRules : public ::testing::TestWithParam<LineCase> {};
 
 // The lines must not depend on where the read requests happen to split the file.
