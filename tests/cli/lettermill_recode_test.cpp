@@ -123,3 +123,51 @@ TEST(LettermillRecode, ExhaustedMemoryExitsWith203) {
 }
 
 }  // namespace
+
+const std::string kTablesDir = std::string(LETTERMILL_SOURCE_DIR) + "/tables/";
+
+// The shipped tables are clean but for what they mean to do: the no-break space of
+// win2trans.tab becomes one blank.
+TEST(LettermillRecodeCheck, ShippedTablesHaveOnlyIntendedFindings) {
+    const std::pair<std::string, std::string> cases[] = {
+        {kTablesDir + "koi2win.tab", ""},
+        {kTablesDir + "win2trans.tab",
+         kTablesDir + "win2trans.tab:112: replacement ends in 1 blank\n"},
+        {kSampleDir + "win2trans.tab",
+         kSampleDir + "win2trans.tab:112: replacement ends in 1 blank\n"},
+    };
+    TempDir dir;
+    for (const auto& [table, findings] : cases) {
+        const RunResult run = RunRecode(dir, "--check " + table);
+        EXPECT_EQ(run.out, findings);
+        EXPECT_EQ(run.exitCode, findings.empty() ? 0 : 1) << table;
+        EXPECT_EQ(run.err, "");
+    }
+    // The intended finding is the no-break space entry, A0 "=" blank.
+    const std::string win2trans = testing_support::ReadFileBytes(kTablesDir + "win2trans.tab");
+    EXPECT_NE(win2trans.find("\r\n\xa0= \r\n"), std::string::npos);
+}
+
+TEST(LettermillRecodeCheck, FindingsAndFailuresByExitCode) {
+    TempDir dir;
+    dir.write("odd.tab", "a=1\r\nab=2\r\n =x\r\n");
+    dir.write("empty.tab", "\r\n");
+    const FailureCase cases[] = {
+        {"findings", "--check odd.tab", 1,
+         "odd.tab:2: 1 byte between the key and the first \"=\" is ignored\n"
+         "odd.tab:2: key 'a' already has an entry on line 1: the replacements are joined\n"
+         "odd.tab:3: entry never applies: its key 0x20 is at or below the blank\n"},
+        {"missing table", "--check nope.tab", 1,
+         "lettermill-recode: nope.tab: Bad file (No such file or directory)\n"},
+        {"table without entries", "--check empty.tab", 1,
+         "lettermill-recode: empty.tab: Bad file (no table entries)\n"},
+        {"folder", "--check .", 1, "lettermill-recode: .: Bad file (Is a directory)\n"},
+        {"empty name", "--check ''", 2, "lettermill-recode: File name is empty\n"},
+    };
+    for (const FailureCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        const RunResult run = RunRecode(dir, c.arguments);
+        EXPECT_EQ(run.exitCode, c.exitCode);
+        EXPECT_EQ(run.out + run.err, c.message);
+    }
+}
