@@ -1,32 +1,16 @@
 // lettermill-recode as a user runs it: a real process, real files, exit codes and messages.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <string>
-#include <sys/wait.h>
 
+#include "cli/run_recode.h"
 #include "support/temp_dir.h"
 
 namespace {
 
+using testing_support::RunRecode;
+using testing_support::RunResult;
 using testing_support::TempDir;
-
-struct RunResult {
-    int exitCode;
-    std::string out;
-    std::string err;
-};
-
-// Runs the program in `dir` with `arguments` (shell words) and `input` on standard input.
-RunResult RunRecode(const TempDir& dir, const std::string& arguments, const std::string& input = "",
-              const std::string& limits = "") {
-    dir.write(".stdin", input);
-    const std::string command = "cd '" + dir.path("") + "' && " + limits + " '" +
-                                LETTERMILL_RECODE_PATH + "' " + arguments +
-                                " <.stdin >.stdout 2>.stderr";
-    const int status = std::system(("bash -c \"" + command + "\"").c_str());
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, dir.read(".stdout"), dir.read(".stderr")};
-}
 
 const std::string kSampleDir = std::string(LETTERMILL_SOURCE_DIR) + "/sample/";
 
@@ -114,6 +98,9 @@ TEST(LettermillRecode, HelpAndVersion) {
 
 // A line that does not fit in memory ends the process with 203, without a message.
 TEST(LettermillRecode, ExhaustedMemoryExitsWith203) {
+    if (!testing_support::CanLimitMemory()) {
+        GTEST_SKIP() << "no memory limit under AddressSanitizer";
+    }
     TempDir dir;
     dir.write("k.tab", "a=b\n");
     const RunResult run = RunRecode(dir, "-t k.tab -o out.txt huge.txt", "",
