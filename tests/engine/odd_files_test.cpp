@@ -75,27 +75,39 @@ std::string NameOfLength(const TempDir& dir, std::size_t length) {
 }
 
 TEST_F(OddFiles, LongNamesWorkInEveryPlaceOrInNone) {
+    enum class Outcome { Works, Fails, UpToTheSystem };
     struct LengthCase {
         std::size_t length;
-        bool works;
+        Outcome outcome;
     };
 #ifdef _WIN32
-    // The ANSI calls stop at MAX_PATH: 259 characters and the terminator.
-    const LengthCase cases[] = {{259, true}, {260, false}, {300, false}, {5000, false}};
+    // The ANSI calls are made for MAX_PATH, 259 characters and the terminator; whether one
+    // character more still passes differs between systems (Wine lets it through).
+    const LengthCase cases[] = {{259, Outcome::Works},
+                                {260, Outcome::UpToTheSystem},
+                                {300, Outcome::Fails},
+                                {5000, Outcome::Fails}};
 #else
-    const LengthCase cases[] = {{259, true}, {260, true}, {300, true}, {5000, false}};
+    const LengthCase cases[] = {{259, Outcome::Works},
+                                {260, Outcome::Works},
+                                {300, Outcome::Works},
+                                {5000, Outcome::Fails}};
 #endif
     for (const LengthCase& c : cases) {
         SCOPED_TRACE("length " + std::to_string(c.length));
         const std::string name = NameOfLength(dir, c.length);
         ASSERT_EQ(name.size(), c.length);
-        if (!c.works) {
-            ExpectBadFile(input, table, name, Field::Output);
+        const RecordingDialog first = Run(input, table, name);
+        const bool works = first.messages.empty();
+        if (c.outcome != Outcome::UpToTheSystem) {
+            EXPECT_EQ(works, c.outcome == Outcome::Works);
+        }
+        if (!works) {
+            EXPECT_EQ(first.events, EventsWithMessage("Bad file"));
             ExpectBadFile(name, table, dir.path("out.txt"), Field::Input);
             ExpectBadFile(input, name, dir.path("out.txt"), Field::Table);
             continue;
         }
-        EXPECT_EQ(Run(input, table, name).events, EventsOfAGoodPass());
         EXPECT_EQ(ReadFileBytes(name), expected);
         // The output, read back as input and as table through the same long name.
         EXPECT_EQ(Run(name, table, dir.path("out.txt")).events, EventsOfAGoodPass());
