@@ -141,3 +141,28 @@ TEST_F(OddFilesCli, EndlessDeviceMeetsTheMemoryLimit) {
 }
 
 }  // namespace
+
+// Found by these tests: the standard streams took no lock, so a file given both as standard
+// input and as output was emptied before it was read, and a file read while standard output
+// appended to it grew without end.
+TEST_F(OddFilesCli, FileOnAStandardStreamIsNotAlsoTheOtherFile) {
+    // Larger than one read request, so that an unlocked run would read its own output.
+    std::string text;
+    for (int i = 0; i < 3000; ++i) {
+        text += "line " + std::to_string(i) + " with some a and b\n";
+    }
+    const StreamCase cases[] = {
+        {"standard input named as output", "-o f.txt <f.txt >.stdout",
+         "lettermill-recode: f.txt: Bad file (Device or resource busy)\n"},
+        {"input appended to by standard output", "f.txt >>f.txt",
+         "lettermill-recode: -: Bad file (Device or resource busy)\n"},
+    };
+    for (const StreamCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        dir.write("f.txt", text);
+        const RunResult run = RunRecode(dir, "-t k.tab", "", "timeout 5", c.streams);
+        EXPECT_EQ(run.exitCode, 1);
+        EXPECT_EQ(run.err, c.err);
+        EXPECT_EQ(dir.read("f.txt"), text);
+    }
+}
