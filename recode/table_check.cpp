@@ -37,8 +37,7 @@ std::size_t trailingBlanks(std::string_view text) {
 std::vector<std::string> surprisesOf(std::string_view entry) {
     const auto key = static_cast<unsigned char>(entry.front());
     if (key <= kBlank) {
-        return {"entry never applies: its key " + describeKey(key) +
-                " is at or below the blank"};
+        return {"entry never applies: its key " + describeKey(key) + " is at or below the blank"};
     }
     std::vector<std::string> surprises;
     const std::size_t equals = entry.find('=');
@@ -88,10 +87,10 @@ TableCheck CheckTable(TextLineReader& reader) {
         if (firstLineOfKey[key] == 0) {
             firstLineOfKey[key] = lineNumber;
         } else {
-            check.findings.push_back(
-                {lineNumber, "key " + describeKey(key) + " already has an entry on line " +
-                                 std::to_string(firstLineOfKey[key]) +
-                                 ": the replacements are joined"});
+            check.findings.push_back({lineNumber, "key " + describeKey(key) +
+                                                      " already has an entry on line " +
+                                                      std::to_string(firstLineOfKey[key]) +
+                                                      ": the replacements are joined"});
         }
     }
     return check;

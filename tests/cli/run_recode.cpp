@@ -1,5 +1,7 @@
 #include "cli/run_recode.h"
 
+#include <gtest/gtest.h>
+
 #include <cstdlib>
 #include <sys/wait.h>
 
@@ -14,6 +16,16 @@ RunResult RunRecode(const TempDir& dir, const std::string& arguments, const std:
                                 " 2>.stderr";
     const int status = std::system(("bash -c \"" + command + "\"").c_str());
     return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, dir.read(".stdout"), dir.read(".stderr")};
+}
+
+void ExpectRuns(const TempDir& dir, const std::vector<ExpectedRun>& runs) {
+    for (const ExpectedRun& expected : runs) {
+        SCOPED_TRACE(expected.name);
+        const RunResult run = RunRecode(dir, expected.arguments);
+        EXPECT_EQ(run.exitCode, expected.exitCode);
+        EXPECT_EQ(run.err, expected.message);
+        EXPECT_EQ(run.out, "");
+    }
 }
 
 bool CanLimitMemory() {

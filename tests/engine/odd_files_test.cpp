@@ -27,7 +27,7 @@ const std::string kNullDevice = "/dev/null";
 #endif
 
 class OddFiles : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         input = dir.write("input.txt", "abc\r\nb\xe0\r\n");
         table = dir.write("table.tab", "a=1\r\nb=\r\n\xe0=ya\r\n");
@@ -118,9 +118,12 @@ TEST_F(OddFiles, LongNamesWorkInEveryPlaceOrInNone) {
 
 TEST_F(OddFiles, NamesWithBytesBeyondAscii) {
     // Windows-1251 letters, and the same word in UTF-8.
-    for (const std::string& word : {std::string("\xef\xf0\xe8\xec\xe5\xf0"),
-                                    std::string("\xd0\xbf\xd1\x80\xd0\xb8\xd0\xbc\xd0\xb5\xd1\x80")}) {
-        const std::string name = dir.path(word + " \xab" "1\xbb.txt");
+    for (const std::string& word :
+         {std::string("\xef\xf0\xe8\xec\xe5\xf0"),
+          std::string("\xd0\xbf\xd1\x80\xd0\xb8\xd0\xbc\xd0\xb5\xd1\x80")}) {
+        const std::string name = dir.path(word +
+                                          " \xab"
+                                          "1\xbb.txt");
         EXPECT_EQ(Run(input, table, name).events, EventsOfAGoodPass());
         EXPECT_EQ(Run(name, table, dir.path("out.txt")).events, EventsOfAGoodPass());
         EXPECT_EQ(dir.read("out.txt"), recodedTwice);
@@ -162,8 +165,7 @@ TEST_F(OddFiles, NullDeviceInEachPlace) {
 }
 
 TEST_F(OddFiles, InputUnderAnotherNameIsRefusedAsOutput) {
-    std::vector<std::string> otherNames = {dir.path("./input.txt"),
-                                           dir.path("sub/../input.txt")};
+    std::vector<std::string> otherNames = {dir.path("./input.txt"), dir.path("sub/../input.txt")};
     std::filesystem::create_directory(dir.path("sub"));
 #ifndef _WIN32
     std::filesystem::create_hard_link(input, dir.path("hard-link.txt"));
@@ -197,8 +199,8 @@ TEST_F(OddFiles, TenThousandEntriesOfOneKeyAllApply) {
 
 TEST_F(OddFiles, LongReplacementIsCutAt65535) {
     const std::string replacement(70000, 'r');
-    Run(dir.write("in.txt", "ab\r\n"), dir.write("long.tab", "a=" + replacement + "\r\nb" + replacement),
-        dir.path("out.txt"));
+    Run(dir.write("in.txt", "ab\r\n"),
+        dir.write("long.tab", "a=" + replacement + "\r\nb" + replacement), dir.path("out.txt"));
     EXPECT_EQ(dir.read("out.txt"),
               replacement.substr(0, 65535) + "b" + replacement.substr(0, 65534) + "\r\n");
 }

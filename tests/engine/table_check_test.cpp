@@ -42,27 +42,40 @@ TEST(CheckTable, FindingsByLine) {
     const CheckCase cases[] = {
         {"plain entries", "a=xyz\r\nb=\r\n\xe0=ya\r\n==x\r\nc=b=c\r\n", {}},
         {"blank key", " =_\r\n", {"1: entry never applies: its key 0x20 is at or below the blank"}},
-        {"tab key, nothing else said", "\t=x \r\n\t=y\r\n",
+        {"tab key, nothing else said",
+         "\t=x \r\n\t=y\r\n",
          {"1: entry never applies: its key 0x09 is at or below the blank",
           "2: entry never applies: its key 0x09 is at or below the blank"}},
-        {"blanks only", "   \r\n", {"1: entry never applies: its key 0x20 is at or below the blank"}},
+        {"blanks only",
+         "   \r\n",
+         {"1: entry never applies: its key 0x20 is at or below the blank"}},
         {"no equals", "abc\r\n", {"1: no \"=\": the whole line replaces the key 'a'"}},
-        {"one ignored byte", "ab=c\r\n", {"1: 1 byte between the key and the first \"=\" is ignored"}},
-        {"ignored bytes", "\xe0\xe1\xe2=c\r\n",
+        {"one ignored byte",
+         "ab=c\r\n",
+         {"1: 1 byte between the key and the first \"=\" is ignored"}},
+        {"ignored bytes",
+         "\xe0\xe1\xe2=c\r\n",
          {"1: 2 bytes between the key and the first \"=\" are ignored"}},
         {"trailing blank", "\xa0= \r\n", {"1: replacement ends in 1 blank"}},
         {"trailing blank and tab", "a=x \t\r\n", {"1: replacement ends in 2 blanks"}},
-        {"blank replacement with no equals", "a  \r\n",
+        {"blank replacement with no equals",
+         "a  \r\n",
          {"1: no \"=\": the whole line replaces the key 'a'", "1: replacement ends in 2 blanks"}},
-        {"joined entries, empty lines counted", "a=1\r\n\r\nb=2\r\na=3\r\na=4\r\n",
+        {"joined entries, empty lines counted",
+         "a=1\r\n\r\nb=2\r\na=3\r\na=4\r\n",
          {"4: key 'a' already has an entry on line 1: the replacements are joined",
           "5: key 'a' already has an entry on line 1: the replacements are joined"}},
         {"lone CR dropped as the pass drops it", "a=x\r \r\n", {"1: replacement ends in 1 blank"}},
-        {"nothing after Ctrl-Z", "a=1\r\n\x1a" "a=2 \r\n", {}},
-        {"cut replacement", "a=" + std::string(70000, 'r') + "\r\n",
+        {"nothing after Ctrl-Z",
+         "a=1\r\n\x1a"
+         "a=2 \r\n",
+         {}},
+        {"cut replacement",
+         "a=" + std::string(70000, 'r') + "\r\n",
          {"1: replacement of 70000 bytes is cut to 65535"}},
         {"replacement of exactly 65535 bytes", "a=" + std::string(65535, 'r') + "\r\n", {}},
-        {"cut line without equals", std::string(65536, 'n'),
+        {"cut line without equals",
+         std::string(65536, 'n'),
          {"1: no \"=\": the whole line replaces the key 'n'",
           "1: replacement of 65536 bytes is cut to 65535"}},
     };
@@ -75,7 +88,10 @@ TEST(CheckTable, FindingsByLine) {
 TEST(CheckTable, CountsEntriesAsThePassDoes) {
     EXPECT_EQ(CheckBytes("").entries, 0u);
     EXPECT_EQ(CheckBytes("\r\n\n\r\n").entries, 0u);
-    EXPECT_EQ(CheckBytes("\x1a" "a=b\r\n").entries, 0u);
+    EXPECT_EQ(CheckBytes("\x1a"
+                         "a=b\r\n")
+                  .entries,
+              0u);
     EXPECT_EQ(CheckBytes("a=1\r\n\r\n \r\nb\n").entries, 3u);
 }
 

@@ -51,7 +51,7 @@ void PrintTo(const FaultCase& fault, std::ostream* out) {
 }
 
 class PassUnderFaults : public ::testing::TestWithParam<FaultCase> {
-protected:
+  protected:
     void SetUp() override {
         input = dir.write("input.txt", SmallInput());
         table = dir.write("table.tab", "a=1\r\nb=\r\n\xe0=ya\r\na=2\r\n");

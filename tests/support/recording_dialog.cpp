@@ -47,12 +47,12 @@ void RecordingDialog::showMessage(const recode::PassMessage& message) {
 }
 
 Events EventsOfAGoodPass() {
-    return {"busy cursor", "go disabled", "read 103",  "read 106",
+    return {"busy cursor", "go disabled", "read 103",       "read 106",
             "read 109",    "go enabled",  "cursor restored"};
 }
 
 Events EventsWithMessage(const std::string& text) {
-    return {"busy cursor", "go disabled",      "read 103",   "read 106",
+    return {"busy cursor", "go disabled",     "read 103",   "read 106",
             "read 109",    "message " + text, "go enabled", "cursor restored"};
 }
 

@@ -12,7 +12,7 @@ namespace testing_support {
 using Events = std::vector<std::string>;
 
 class RecordingDialog : public recode::DialogOperations {
-public:
+  public:
     RecordingDialog(std::string input, std::string table, std::string output);
 
     Events events;
@@ -25,7 +25,7 @@ public:
     void focusField(recode::Field field) override;
     void showMessage(const recode::PassMessage& message) override;
 
-private:
+  private:
     std::string input_;
     std::string table_;
     std::string output_;
