@@ -40,8 +40,7 @@ ErrorCode lockRegularFile(int fd, const struct stat& info, int operation) {
 }
 
 // A standard stream redirected from or to a file is locked like a file opened by name, so that
-// the same file cannot be read through one and emptied or appended to through the other. The
-// lock stays with the stream until the process ends.
+// the same file cannot be read through one and emptied or appended to through the other.
 ErrorCode duplicate(int standardFd, int lockOperation, NativeFile& file) {
     const int fd = ::fcntl(standardFd, F_DUPFD_CLOEXEC, 0);
     if (fd < 0) {
@@ -160,6 +159,9 @@ ErrorCode writeAll(NativeFile file, const char* data, std::size_t count) {
 }
 
 ErrorCode closeFile(NativeFile file) {
+    // A standard stream shares its lock with the shell that opened the file, which would keep
+    // it after this process has gone; a file opened by name loses its lock with the close.
+    ::flock(file, LOCK_UN);
     return ::close(file) == 0 ? 0 : errno;
 }
 

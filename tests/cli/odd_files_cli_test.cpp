@@ -158,3 +158,17 @@ TEST_F(OddFilesCli, FileOnAStandardStreamIsNotAlsoTheOtherFile) {
         EXPECT_EQ(dir.read("f.txt"), text);
     }
 }
+
+// Found by the test above once its fix was in: the lock on a file behind standard output
+// outlived the program, held by the shell that had opened the file, so a later program could
+// not read that file.
+TEST_F(OddFilesCli, NoLockOutlivesTheProgram) {
+    const std::string first = "exec >f.txt; '" + std::string(LETTERMILL_RECODE_PATH) +
+                              "' -t k.tab in.txt;";
+    const RunResult run =
+        RunRecode(dir, "-t k.tab -o again.txt f.txt", "", first, "<.stdin >/dev/null");
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.err, "");
+    EXPECT_EQ(dir.read("f.txt"), recoded);
+    EXPECT_EQ(dir.read("again.txt"), "1c\r\ny1\r\n");
+}
