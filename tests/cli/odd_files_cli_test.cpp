@@ -163,8 +163,8 @@ TEST_F(OddFilesCli, FileOnAStandardStreamIsNotAlsoTheOtherFile) {
 // outlived the program, held by the shell that had opened the file, so a later program could
 // not read that file.
 TEST_F(OddFilesCli, NoLockOutlivesTheProgram) {
-    const std::string first = "exec >f.txt; '" + std::string(LETTERMILL_RECODE_PATH) +
-                              "' -t k.tab in.txt;";
+    const std::string first =
+        "exec >f.txt; '" + std::string(LETTERMILL_RECODE_PATH) + "' -t k.tab in.txt;";
     const RunResult run =
         RunRecode(dir, "-t k.tab -o again.txt f.txt", "", first, "<.stdin >/dev/null");
     EXPECT_EQ(run.exitCode, 0);
