@@ -10,90 +10,112 @@ namespace recode {
 namespace {
 
 constexpr unsigned char kBlank = 0x20;
+// Sizes are counted up to half the address space; no output that large could be held.
+constexpr std::size_t kLargestOutput = std::numeric_limits<std::size_t>::max() / 2;
+
+unsigned char At(char byte) {
+    return static_cast<unsigned char>(byte);
+}
 
 }  // namespace
 
 LineConverter::LineConverter(const TranslationTable& table) {
-    std::size_t longest = 1;
     for (int b = 0; b < 256; ++b) {
         const auto c = static_cast<unsigned char>(b);
         std::string replacement;
         if (c <= kBlank || !AppendReplacements(table, c, replacement)) {
             replacement.assign(1, static_cast<char>(c));
         }
-        Substitute& substitute = substitutes_[c];
-        substitute.length = replacement.size();
+        lengths_[c] = replacement.size();
+        longestLength_ = std::max(longestLength_, replacement.size());
+        oneToOne_ = oneToOne_ && replacement.size() == 1;
         if (replacement.size() <= kShortLength) {
-            std::memcpy(substitute.bytes, replacement.data(), replacement.size());
+            std::memcpy(words_[c].bytes, replacement.data(), replacement.size());
+            words_[c].length = static_cast<unsigned char>(replacement.size());
         } else {
             longReplacements_[c] = std::move(replacement);
-            anyLong_ = true;
         }
-        oneToOne_ = oneToOne_ && substitute.length == 1;
-        longest = std::max(longest, substitute.length);
     }
-    longestSafeLine_ = (std::numeric_limits<std::size_t>::max() / 2) / longest;
 }
 
-void LineConverter::convert(std::string_view line, std::string& out) const {
+std::string_view LineConverter::convert(std::string_view line) {
     if (oneToOne_) {
-        convertOneToOne(line, out);
-    } else {
-        convertGeneral(line, out);
+        return convertOneToOne(line);
     }
+    if (longestLength_ <= kShortLength && line.size() <= kUnmeasuredLineLength) {
+        return convertInWords(line, line.size() * longestLength_);
+    }
+    return convertMeasured(line);
 }
 
-// A table of single-byte replacements is a byte map, like tr's.
-void LineConverter::convertOneToOne(std::string_view line, std::string& out) const {
-    const std::size_t start = out.size();
-    out.resize(start + line.size());
-    char* to = out.data() + start;
+// A table of single-byte replacements is a byte map, as tr has.
+std::string_view LineConverter::convertOneToOne(std::string_view line) {
+    char* to = outputRoom(line.size());
+#pragma GCC unroll 8
     for (const char byte : line) {
-        *to++ = substitutes_[static_cast<unsigned char>(byte)].bytes[0];
+        *to++ = words_[At(byte)].bytes[0];
     }
+    return std::string_view(output_.data(), line.size());
 }
 
-// The exact size first, so that memory grows with the output and never with a guess; then every
-// short replacement is copied as a whole word, which the next one partly overwrites.
-std::size_t LineConverter::convertedSize(std::string_view line) const {
-    std::size_t size = 0;
-    if (line.size() <= longestSafeLine_) {
-        for (const char byte : line) {
-            size += substitutes_[static_cast<unsigned char>(byte)].length;
-        }
-        return size;
-    }
-    // A line long enough to overflow the count through its long replacements: an output
-    // that large could never be held anyway.
+// Each byte stores a whole word and moves on by its replacement's length; the next byte's word
+// overwrites what lay beyond.
+std::string_view LineConverter::convertInWords(std::string_view line, std::size_t room) {
+    char* const start = outputRoom(room + kWordLength);
+    char* to = start;
+#pragma GCC unroll 4
     for (const char byte : line) {
-        const std::size_t length = substitutes_[static_cast<unsigned char>(byte)].length;
-        if (length > std::numeric_limits<std::size_t>::max() / 2 - size) {
-            platform::EndProcessOutOfMemory();
-        }
-        size += length;
+        const Word& word = words_[At(byte)];
+        std::memcpy(to, &word, kWordLength);
+        to += word.length;
     }
-    return size;
+    return std::string_view(start, static_cast<std::size_t>(to - start));
 }
 
-void LineConverter::convertGeneral(std::string_view line, std::string& out) const {
-    const std::size_t converted = convertedSize(line);
-    const std::size_t start = out.size();
-    if (converted > out.max_size() - start - kShortLength) {
-        platform::EndProcessOutOfMemory();
+std::string_view LineConverter::convertMeasured(std::string_view line) {
+    const std::size_t length = convertedLength(line);
+    if (longestLength_ <= kShortLength) {
+        return convertInWords(line, length);
     }
-    out.resize(start + converted + kShortLength);
-    char* to = out.data() + start;
+    char* const start = outputRoom(length + kWordLength);
+    char* to = start;
     for (const char byte : line) {
-        const Substitute& substitute = substitutes_[static_cast<unsigned char>(byte)];
-        if (anyLong_ && substitute.length > kShortLength) {
-            const std::string& replacement = longReplacements_[static_cast<unsigned char>(byte)];
-            std::memcpy(to, replacement.data(), replacement.size());
+        const std::size_t replacementLength = lengths_[At(byte)];
+        if (replacementLength > kShortLength) {
+            std::memcpy(to, longReplacements_[At(byte)].data(), replacementLength);
         } else {
-            std::memcpy(to, substitute.bytes, kShortLength);
+            std::memcpy(to, &words_[At(byte)], kWordLength);
         }
-        to += substitute.length;
+        to += replacementLength;
     }
-    out.resize(start + converted);
+    return std::string_view(start, length);
+}
+
+std::size_t LineConverter::convertedLength(std::string_view line) const {
+    std::size_t length = 0;
+    // Only a line that long, with replacements that long, could count past what memory holds.
+    if (line.size() > kLargestOutput / longestLength_) {
+        for (const char byte : line) {
+            const std::size_t replacementLength = lengths_[At(byte)];
+            if (replacementLength > kLargestOutput - length) {
+                platform::EndProcessOutOfMemory();
+            }
+            length += replacementLength;
+        }
+        return length;
+    }
+    for (const char byte : line) {
+        length += lengths_[At(byte)];
+    }
+    return length;
+}
+
+// The output buffer only grows, so converting a line costs no allocation once it is large enough.
+char* LineConverter::outputRoom(std::size_t length) {
+    if (output_.size() < length) {
+        output_.resize(length);
+    }
+    return output_.data();
 }
 
 }  // namespace recode

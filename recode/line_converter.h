@@ -14,30 +14,37 @@ class LineConverter {
 public:
     explicit LineConverter(const TranslationTable& table);
 
-    // Appends to `out` the line converted byte by byte: bytes at or below the blank are copied,
-    // every other byte gives the replacements of its entries, or itself when it has none.
-    void convert(std::string_view line, std::string& out) const;
+    // The line converted byte by byte: bytes at or below the blank are copied, every other byte
+    // gives the replacements of its entries, or itself when it has none. The view lasts until
+    // the next call.
+    std::string_view convert(std::string_view line);
 
 private:
-    // Most replacements are a few bytes: they are copied as one fixed-size word, of which only
-    // `length` bytes count; longer ones come from `longReplacements_`.
-    static constexpr std::size_t kShortLength = 8;
-
-    struct Substitute {
+    // Short replacements are copied as a whole word with their length in its last byte, of which
+    // only `length` bytes count; longer ones come from longReplacements_.
+    static constexpr std::size_t kWordLength = 8;
+    static constexpr std::size_t kShortLength = kWordLength - 1;
+    struct Word {
         char bytes[kShortLength];
-        std::size_t length;
+        unsigned char length;
     };
+    // Lines up to this length are converted into room for the longest replacement of every
+    // byte; longer ones are measured first, so that memory follows the output, not a guess.
+    static constexpr std::size_t kUnmeasuredLineLength = 64 * 1024;
 
-    void convertOneToOne(std::string_view line, std::string& out) const;
-    void convertGeneral(std::string_view line, std::string& out) const;
-    std::size_t convertedSize(std::string_view line) const;
+    std::string_view convertOneToOne(std::string_view line);
+    std::string_view convertInWords(std::string_view line, std::size_t room);
+    std::string_view convertMeasured(std::string_view line);
+    std::size_t convertedLength(std::string_view line) const;
+    char* outputRoom(std::size_t length);
 
-    std::array<Substitute, 256> substitutes_{};
+    static_assert(sizeof(Word) == kWordLength);
+    std::array<Word, 256> words_{};
+    std::array<std::size_t, 256> lengths_{};  // of every replacement, short or long
     std::array<std::string, 256> longReplacements_;
-    // Lines up to this length cannot overflow the size count, whatever bytes they hold.
-    std::size_t longestSafeLine_ = 0;
+    std::size_t longestLength_ = 0;
     bool oneToOne_ = true;
-    bool anyLong_ = false;
+    std::string output_;
 };
 
 }  // namespace recode

@@ -54,14 +54,9 @@ void recode(DialogOperations& dialog, PassFiles& files, std::optional<Translatio
                       code);
     }
 
-    const LineConverter converter(*table);
-    std::string line;
-    std::string converted;
+    LineConverter converter(*table);
     while (!files.input.atEnd()) {
-        files.input.readLine(line);
-        converted.clear();
-        converter.convert(line, converted);
-        files.output.writeLine(converted);
+        files.output.writeLine(converter.convert(files.input.readLine()));
     }
 
     // A read or write failure, or a last block that did not reach the disk, would otherwise leave

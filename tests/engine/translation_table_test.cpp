@@ -28,9 +28,7 @@ TranslationTable LoadTableFile(const std::string& path) {
 }
 
 std::string Convert(const TranslationTable& table, const std::string& line) {
-    std::string out;
-    recode::LineConverter(table).convert(line, out);
-    return out;
+    return std::string(recode::LineConverter(table).convert(line));
 }
 
 // The matching rule in its plainest form: one walk over every entry, every match appends.
