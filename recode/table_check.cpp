@@ -69,9 +69,8 @@ TableCheck CheckTable(TextLineReader& reader) {
     TableCheck check;
     std::array<std::size_t, 256> firstLineOfKey{};  // 0: no entry yet
     std::size_t lineNumber = 0;
-    std::string line;
     while (!reader.atEnd()) {
-        reader.readLine(line);
+        const std::string_view line = reader.readLine();
         ++lineNumber;
         if (line.empty()) {
             continue;

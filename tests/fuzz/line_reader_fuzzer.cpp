@@ -17,10 +17,8 @@ std::vector<std::string> ReadLines(const std::string& path, std::size_t blockSiz
     recode::TextLineReader reader(blockSize);
     reader.open(path);
     std::vector<std::string> lines;
-    std::string line;
     while (!reader.atEnd()) {
-        reader.readLine(line);
-        lines.push_back(line);
+        lines.emplace_back(reader.readLine());
     }
     reader.close();
     fuzzing::Check(recode::takeIoResult() == 0, "reading a plain file failed");

@@ -1,6 +1,6 @@
 // Arbitrary table and input bytes through the whole pass: the output file must be what the walk
-// over every entry makes of the reference lines, whatever the block size, and the per-key lookup
-// must answer every byte as that walk does.
+// over every entry makes of the reference lines, whatever the block size; the per-key lookup and
+// the line converter must answer as that walk does.
 //
 // Input layout: one byte choosing the block size, two bytes giving the table's length (little
 // endian, cut to what is there), the table, then the input.
@@ -12,7 +12,9 @@
 
 #include "fuzz_check.h"
 #include "recode/io_result.h"
+#include "recode/line_converter.h"
 #include "recode/recoding_pass.h"
+#include "recode/translation_table.h"
 #include "support/recording_dialog.h"
 #include "support/reference_recoding.h"
 #include "support/temp_dir.h"
@@ -22,8 +24,13 @@ namespace {
 using testing_support::ReadFileBytes;
 
 constexpr std::size_t kBlockSizes[] = {1, 2, 3, 7, 128, 65536};
+// Longer than the lines that the converter converts without measuring them first.
+constexpr std::size_t kLongLine = 64 * 1024;
 
-void CheckLookupAgainstWalk(const std::string& tablePath) {
+// The table as the pass loads it: the per-key lookup must answer every byte as the walk does,
+// and the line converter must convert as the walk does, also a line long enough to be measured
+// before it is converted, and a short one after it.
+void CheckTableAgainstWalk(const std::string& tablePath, std::string_view inputBytes) {
     recode::TextLineReader reader;
     reader.open(tablePath);
     recode::TranslationTable table(recode::CountTableLines(reader));
@@ -39,6 +46,19 @@ void CheckLookupAgainstWalk(const std::string& tablePath) {
         const bool walkMatched = testing_support::WalkEveryEntry(table.entries(), key, walked);
         fuzzing::Check(fastMatched == walkMatched && fast == walked,
                        "the lookup differs from the walk over every entry");
+    }
+    if (inputBytes.empty()) {
+        return;
+    }
+    std::string longLine;
+    while (longLine.size() <= kLongLine) {
+        longLine += inputBytes;
+    }
+    recode::LineConverter converter(table);
+    for (const std::string_view line : {std::string_view(longLine), inputBytes}) {
+        fuzzing::Check(converter.convert(line) ==
+                           testing_support::ReferenceConversion(table.entries(), line),
+                       "the converter differs from the walk over every entry");
     }
 }
 
@@ -77,6 +97,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fuzzing::Check(ReadFileBytes(outputPath) == *expected, "the output differs from the walk");
     fuzzing::Check(ReadFileBytes(tablePath) == tableBytes, "the table file changed");
     fuzzing::Check(ReadFileBytes(inputPath) == inputBytes, "the input file changed");
-    CheckLookupAgainstWalk(tablePath);
+    CheckTableAgainstWalk(tablePath, inputBytes);
     return 0;
 }

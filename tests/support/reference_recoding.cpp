@@ -1,5 +1,6 @@
 #include "support/reference_recoding.h"
 
+#include <array>
 #include <cstddef>
 
 namespace testing_support {
@@ -50,6 +51,26 @@ bool WalkEveryEntry(const std::vector<std::string>& entries, unsigned char c, st
     return matched;
 }
 
+std::string ReferenceConversion(const std::vector<std::string>& entries, std::string_view line) {
+    // The walk's answer for each byte value, so that long lines cost no more than short ones.
+    std::array<std::string, 256> walked;
+    for (int c = 0x21; c < 256; ++c) {
+        if (!WalkEveryEntry(entries, static_cast<unsigned char>(c), walked[c])) {
+            walked[c] = std::string(1, static_cast<char>(c));
+        }
+    }
+    std::string converted;
+    for (const char byte : line) {
+        const auto c = static_cast<unsigned char>(byte);
+        if (c <= ' ') {
+            converted.push_back(byte);
+        } else {
+            converted += walked[c];
+        }
+    }
+    return converted;
+}
+
 std::optional<std::string> ReferenceRecoding(std::string_view table, std::string_view input) {
     std::vector<std::string> entries;
     for (std::string& line : ReferenceLines(table)) {
@@ -62,13 +83,7 @@ std::optional<std::string> ReferenceRecoding(std::string_view table, std::string
     }
     std::string output;
     for (const std::string& line : ReferenceLines(input)) {
-        for (const char byte : line) {
-            const auto c = static_cast<unsigned char>(byte);
-            if (c <= ' ' || !WalkEveryEntry(entries, c, output)) {
-                output.push_back(byte);
-            }
-        }
-        output.append("\r\n");
+        output += ReferenceConversion(entries, line) + "\r\n";
     }
     return output;
 }

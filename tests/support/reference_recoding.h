@@ -18,6 +18,9 @@ std::vector<std::string> ReferenceLines(std::string_view bytes);
 // when no entry has that key.
 bool WalkEveryEntry(const std::vector<std::string>& entries, unsigned char c, std::string& out);
 
+// A line converted through these entries, each byte above the blank by walking every entry.
+std::string ReferenceConversion(const std::vector<std::string>& entries, std::string_view line);
+
 // The output file a pass makes from these table and input bytes, or nothing when the table has
 // no entries.
 std::optional<std::string> ReferenceRecoding(std::string_view table, std::string_view input);
