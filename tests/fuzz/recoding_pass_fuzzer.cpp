@@ -55,9 +55,9 @@ void CheckTableAgainstWalk(const std::string& tablePath, std::string_view inputB
     }
     recode::LineConverter converter(table);
     for (const std::string_view line : {std::string_view(longLine), inputBytes}) {
-        fuzzing::Check(converter.convert(line) ==
-                           testing_support::ReferenceConversion(table.entries(), line),
-                       "the converter differs from the walk over every entry");
+        fuzzing::Check(
+            converter.convert(line) == testing_support::ReferenceConversion(table.entries(), line),
+            "the converter differs from the walk over every entry");
     }
 }
 
