@@ -118,9 +118,19 @@ TEST_F(DroppedFilesTest, TheFileDialogStartsInTheFolderOfTheLastDrop) {
     const DWORD thisThread = GetCurrentThreadId();
     std::thread user([&] {
         const HWND fileDialog = shell_testing::WaitForDialogOwnedBy(thisThread, dialog, "Open");
-        if (fileDialog != nullptr) {
-            shell_testing::ConfirmFileName(fileDialog, "neighbour.txt");
+        if (fileDialog == nullptr) {
+            return;
         }
+        shell_testing::ConfirmFileName(fileDialog, "neighbour.txt");
+        if (shell_testing::WaitUntil([&] { return !IsWindow(fileDialog); })) {
+            return;
+        }
+        // Refused, since it looked in another folder: answer its message and cancel, or the
+        // chooser would wait for ever.
+        if (const HWND refusal = shell_testing::WaitForDialogOwnedBy(thisThread, fileDialog)) {
+            PostMessageA(GetDlgItem(refusal, IDOK), BM_CLICK, 0, 0);
+        }
+        shell_testing::CancelFileDialog(fileDialog);
     });
     shell::ChooseFile(IDC_INPUT_FIELD, false);
     user.join();

@@ -18,6 +18,11 @@ bool Send(HWND window, UINT message, WPARAM wParam, LPARAM lParam, DWORD_PTR* re
                                result ? result : &ignored) != 0;
 }
 
+BOOL CALLBACK CollectWindow(HWND window, LPARAM windows) {
+    reinterpret_cast<std::vector<HWND>*>(windows)->push_back(window);
+    return TRUE;
+}
+
 }  // namespace
 
 bool WaitUntil(const std::function<bool()>& condition) {
@@ -64,13 +69,7 @@ std::string ClassOf(HWND window) {
 
 std::vector<HWND> ThreadWindows(DWORD threadId) {
     std::vector<HWND> windows;
-    EnumThreadWindows(
-        threadId,
-        [](HWND window, LPARAM list) {
-            reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&windows));
+    EnumThreadWindows(threadId, CollectWindow, reinterpret_cast<LPARAM>(&windows));
     return windows;
 }
 
