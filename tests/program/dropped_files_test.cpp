@@ -128,7 +128,7 @@ TEST_F(DroppedFilesTest, TheFileDialogStartsInTheFolderOfTheLastDrop) {
         // Refused, since it looked in another folder: answer its message and cancel, or the
         // chooser would wait for ever.
         if (const HWND refusal = shell_testing::WaitForDialogOwnedBy(thisThread, fileDialog)) {
-            PostMessageA(GetDlgItem(refusal, IDOK), BM_CLICK, 0, 0);
+            shell_testing::PressButton(refusal, IDOK);
         }
         shell_testing::CancelFileDialog(fileDialog);
     });

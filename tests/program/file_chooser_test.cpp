@@ -114,7 +114,7 @@ TEST_F(FileChooserTest, SaveAsAsksBeforeReplacingAFile) {
     const shell_testing::SeenMessageBox question = program.waitForMessageBox(fileDialog);
     ASSERT_NE(question.window, nullptr);
     EXPECT_EQ(question.buttons, (std::vector<int>{IDYES, IDNO}));
-    PostMessageA(GetDlgItem(question.window, IDYES), BM_CLICK, 0, 0);
+    shell_testing::PressButton(question.window, IDYES);
     waitForChooserEnd(fileDialog);
     EXPECT_EQ(program.text(IDC_OUTPUT_FIELD), dir.path("existing.txt"));
     // Choosing is not writing.
@@ -128,7 +128,7 @@ TEST_F(FileChooserTest, OpenTakesOnlyAnExistingFile) {
     ConfirmFileName(fileDialog, "missing.tab");
     const shell_testing::SeenMessageBox refusal = program.waitForMessageBox(fileDialog);
     ASSERT_NE(refusal.window, nullptr);
-    PostMessageA(GetDlgItem(refusal.window, IDOK), BM_CLICK, 0, 0);
+    shell_testing::PressButton(refusal.window, IDOK);
     ASSERT_TRUE(WaitUntil([&] { return !IsWindow(refusal.window); }));
     EXPECT_TRUE(IsWindowVisible(fileDialog));
     CancelFileDialog(fileDialog);

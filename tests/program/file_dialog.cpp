@@ -2,6 +2,8 @@
 
 #include <dlgs.h>
 
+#include "program/running_program.h"
+
 namespace shell_testing {
 namespace {
 
@@ -32,11 +34,11 @@ FileDialogFilters FiltersOf(HWND fileDialog) {
 void ConfirmFileName(HWND fileDialog, const std::string& name) {
     SendMessageA(FileNameControl(fileDialog), WM_SETTEXT, 0,
                  reinterpret_cast<LPARAM>(name.c_str()));
-    PostMessageA(GetDlgItem(fileDialog, IDOK), BM_CLICK, 0, 0);
+    PressButton(fileDialog, IDOK);
 }
 
 void CancelFileDialog(HWND fileDialog) {
-    PostMessageA(GetDlgItem(fileDialog, IDCANCEL), BM_CLICK, 0, 0);
+    PressButton(fileDialog, IDCANCEL);
 }
 
 }  // namespace shell_testing

@@ -52,10 +52,6 @@ bool IsTopmost(HWND window) {
     return (GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
 }
 
-void PressOk(const SeenMessageBox& box) {
-    PostMessageA(GetDlgItem(box.window, IDOK), BM_CLICK, 0, 0);
-}
-
 class MainDialogTest : public ProgramTest {
   protected:
     void setNames(const std::string& input, const std::string& table, const std::string& output) {
@@ -64,15 +60,18 @@ class MainDialogTest : public ProgramTest {
         program.setText(IDC_OUTPUT_FIELD, output);
     }
 
-    // Presses "Go!", expects the pass's message box, closes it and waits for the pass's end.
-    SeenMessageBox goExpectingMessage() {
+    // Presses "Go!", expects the pass's message box with `text`, closes it and waits for the
+    // pass's end.
+    void goExpectingMessage(const std::string& text) {
         program.click(IDC_GO);
         const SeenMessageBox box = program.waitForMessageBox(program.dialog());
+        EXPECT_EQ(box.text, text);
+        EXPECT_EQ(box.title, "Error");  // the system's title for a box without one
+        EXPECT_EQ(box.buttons, std::vector<int>{IDOK});
         // The button stays disabled while the message shows, so the pass cannot start again.
         EXPECT_FALSE(IsWindowEnabled(program.item(IDC_GO)));
-        PressOk(box);
+        shell_testing::PressButton(box.window, IDOK);
         EXPECT_TRUE(WaitUntil([&] { return IsWindowEnabled(program.item(IDC_GO)) != 0; }));
-        return box;
     }
 
     void expectGoodPass() {
@@ -169,10 +168,7 @@ TEST_F(MainDialogTest, AnEmptyNameIsReportedAndGetsTheFocus) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.focusedField);
         setNames(c.input, c.table, c.output);
-        const SeenMessageBox box = goExpectingMessage();
-        EXPECT_EQ(box.text, "File name is empty");
-        EXPECT_EQ(box.title, "Error");  // the system's title for a box without one
-        EXPECT_EQ(box.buttons, std::vector<int>{IDOK});
+        goExpectingMessage("File name is empty");
         EXPECT_EQ(program.focus(), program.item(c.focusedField));
     }
     EXPECT_FALSE(std::filesystem::exists(dir.path("output.txt")));
@@ -206,9 +202,7 @@ TEST_F(MainDialogTest, BadFilesAreReportedAndAGoodPassFollows) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         setNames(c.input, c.table, c.output);
-        const SeenMessageBox box = goExpectingMessage();
-        EXPECT_EQ(box.text, "Bad file");
-        EXPECT_EQ(box.buttons, std::vector<int>{IDOK});
+        goExpectingMessage("Bad file");
         EXPECT_FALSE(std::filesystem::exists(dir.path("output.txt")));
 
         setNames("input.txt", "win2trans.tab", "output.txt");

@@ -88,6 +88,10 @@ HWND WaitForDialogOwnedBy(DWORD threadId, HWND owner, const std::string& title) 
     return found;
 }
 
+void PressButton(HWND dialog, int id) {
+    PostMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0);
+}
+
 RunningProgram::RunningProgram(const std::filesystem::path& folder) {
     STARTUPINFOA startup = {};
     startup.cb = sizeof(startup);
@@ -128,7 +132,7 @@ void RunningProgram::setText(int id, const std::string& text) const {
 }
 
 void RunningProgram::click(int id) const {
-    PostMessageA(item(id), BM_CLICK, 0, 0);
+    PressButton(dialog_, id);
 }
 
 bool RunningProgram::clickAndWait(int id) const {

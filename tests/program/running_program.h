@@ -45,6 +45,9 @@ std::vector<HWND> ThreadWindows(DWORD threadId);
 // unless that is empty; null if none shows up in time.
 HWND WaitForDialogOwnedBy(DWORD threadId, HWND owner, const std::string& title = "");
 
+// Clicks a button of a dialog or message box; posted, since the click may open another box.
+void PressButton(HWND dialog, int id);
+
 // A message box as the user sees it: title, text and the buttons that are shown.
 struct SeenMessageBox {
     HWND window;
