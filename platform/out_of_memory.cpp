@@ -8,14 +8,14 @@ namespace {
 
 constexpr int kOutOfMemoryExitCode = 203;
 
-[[noreturn]] void endProcess() {
-    std::_Exit(kOutOfMemoryExitCode);
-}
-
 }  // namespace
 
 void EndProcessOnOutOfMemory() {
-    std::set_new_handler(endProcess);
+    std::set_new_handler(EndProcessOutOfMemory);
+}
+
+void EndProcessOutOfMemory() {
+    std::_Exit(kOutOfMemoryExitCode);
 }
 
 }  // namespace platform

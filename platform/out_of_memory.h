@@ -6,4 +6,7 @@ namespace platform {
 // clean-up, no unwinding through window procedures.
 void EndProcessOnOutOfMemory();
 
+// Ends the process as an exhausted allocation does, for sizes too large to ask for at all.
+[[noreturn]] void EndProcessOutOfMemory();
+
 }  // namespace platform

@@ -2,10 +2,11 @@
 
 #include <optional>
 
+#include "recode/line_converter.h"
+#include "recode/translation_table.h"
+
 namespace recode {
 namespace {
-
-constexpr unsigned char kBlank = 0x20;
 
 void report(DialogOperations& dialog, std::string_view text, Field field, IoResult code = 0) {
     dialog.showMessage(PassMessage{text, field, code});
@@ -53,13 +54,9 @@ void recode(DialogOperations& dialog, PassFiles& files, std::optional<Translatio
                       code);
     }
 
-    std::string line;
-    std::string converted;
+    LineConverter converter(*table);
     while (!files.input.atEnd()) {
-        files.input.readLine(line);
-        converted.clear();
-        ConvertLine(*table, line, converted);
-        files.output.writeLine(converted);
+        files.output.writeLine(converter.convert(files.input.readLine()));
     }
 
     // A read or write failure, or a last block that did not reach the disk, would otherwise leave
@@ -72,15 +69,6 @@ void recode(DialogOperations& dialog, PassFiles& files, std::optional<Translatio
 }
 
 }  // namespace
-
-void ConvertLine(const TranslationTable& table, std::string_view line, std::string& out) {
-    for (const char byte : line) {
-        const auto c = static_cast<unsigned char>(byte);
-        if (c <= kBlank || !AppendReplacements(table, c, out)) {
-            out.push_back(byte);
-        }
-    }
-}
 
 void RecodingPass(DialogOperations& dialog, PassFiles& files) {
     dialog.showBusyCursor();

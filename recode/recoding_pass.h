@@ -3,13 +3,10 @@
 #pragma once
 
 #include <cstddef>
-#include <string>
-#include <string_view>
 
 #include "recode/dialog_operations.h"
 #include "recode/text_line_reader.h"
 #include "recode/text_line_writer.h"
-#include "recode/translation_table.h"
 
 namespace recode {
 
@@ -23,10 +20,6 @@ struct PassFiles {
     TextLineReader table;
     TextLineWriter output;
 };
-
-// Appends to `out` the line converted byte by byte: bytes at or below the blank are copied, every
-// other byte gives the replacements of its entries, or itself when it has none.
-void ConvertLine(const TranslationTable& table, std::string_view line, std::string& out);
 
 // Reads the three names from the dialog, recodes, and reports "File name is empty" or
 // "Bad file" through the dialog. Whichever way it ends, the Go button is enabled again, the

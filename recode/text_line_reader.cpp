@@ -83,25 +83,43 @@ bool TextLineReader::atEnd() {
     return buffer_[next_] == kCtrlZ;
 }
 
-void TextLineReader::readLine(std::string& line) {
-    line.clear();
+std::string_view TextLineReader::readLine() {
     if (!open_) {
         fail(kUsedWhileNotOpen);
-        return;
+        return {};
     }
+    const char* begin = buffer_.data() + next_;
+    const char* end = buffer_.data() + valid_;
+    const void* lf = std::memchr(begin, '\n', static_cast<std::size_t>(end - begin));
+    if (lf != nullptr) {
+        const char* stop = static_cast<const char*>(lf);
+        if (stop != begin && stop[-1] == '\r') {
+            --stop;
+        }
+        if (std::memchr(begin, '\r', static_cast<std::size_t>(stop - begin)) == nullptr) {
+            next_ = static_cast<std::size_t>(static_cast<const char*>(lf) - buffer_.data()) + 1;
+            return std::string_view(begin, static_cast<std::size_t>(stop - begin));
+        }
+    }
+    return assembleLine();
+}
+
+// A line that crosses read requests, or holds a lone CR, is put together piece by piece.
+std::string_view TextLineReader::assembleLine() {
+    assembled_.clear();
     for (;;) {
         if (next_ == valid_ && !refill()) {
-            return;
+            return assembled_;
         }
         const char* begin = buffer_.data() + next_;
         const char* end = buffer_.data() + valid_;
         const void* lf = std::memchr(begin, '\n', static_cast<std::size_t>(end - begin));
         const char* stop = lf != nullptr ? static_cast<const char*>(lf) : end;
-        appendWithoutCr(line, begin, stop);
+        appendWithoutCr(assembled_, begin, stop);
         next_ = static_cast<std::size_t>(stop - buffer_.data());
         if (lf != nullptr) {
             ++next_;
-            return;
+            return assembled_;
         }
     }
 }

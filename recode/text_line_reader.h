@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/system_file.h"
@@ -33,8 +34,9 @@ public:
     // True when no further line can be read: end of data, a read failure, a Ctrl-Z where the
     // next line would begin, or a reader that is not open.
     bool atEnd();
-    // Replaces `line` by the next line, without its terminator.
-    void readLine(std::string& line);
+    // The next line, without its terminator. The view lasts until the next call: most lines are
+    // shown where they lie in the read buffer, the others are assembled first.
+    std::string_view readLine();
     void close();
 
     // Whether this reader stored a failure since it was last opened.
@@ -43,9 +45,11 @@ public:
 private:
     void start(platform::ErrorCode code, platform::NativeFile file);
     bool refill();
+    std::string_view assembleLine();
     void fail(IoResult code);
 
     std::vector<char> buffer_;
+    std::string assembled_;
     DashName dash_;
     std::size_t valid_ = 0;
     std::size_t next_ = 0;

@@ -25,10 +25,8 @@ bool TranslationTable::store(std::string entryLine) {
 
 std::size_t CountTableLines(TextLineReader& reader) {
     std::size_t count = 0;
-    std::string line;
     while (!reader.atEnd()) {
-        reader.readLine(line);
-        if (!line.empty()) {
+        if (!reader.readLine().empty()) {
             ++count;
         }
     }
@@ -36,11 +34,10 @@ std::size_t CountTableLines(TextLineReader& reader) {
 }
 
 void LoadTable(TranslationTable& table, TextLineReader& reader) {
-    std::string line;
     while (!reader.atEnd()) {
-        reader.readLine(line);
+        const std::string_view line = reader.readLine();
         if (!line.empty()) {
-            table.store(line);
+            table.store(std::string(line));
         }
     }
 }

@@ -21,10 +21,8 @@ const std::string kCtrlZ = "\x1a";
 
 Lines ReadAll(TextLineReader& reader) {
     Lines lines;
-    std::string line;
     while (!reader.atEnd()) {
-        reader.readLine(line);
-        lines.push_back(line);
+        lines.emplace_back(reader.readLine());
     }
     return lines;
 }
@@ -121,9 +119,7 @@ TEST(TextLineReader, UseWhileNotOpenStores104) {
     TextLineReader reader;
     EXPECT_TRUE(reader.atEnd());
     EXPECT_EQ(takeIoResult(), recode::kUsedWhileNotOpen);
-    std::string line = "stale";
-    reader.readLine(line);
-    EXPECT_EQ(line, "");
+    EXPECT_EQ(reader.readLine(), "");
     EXPECT_EQ(takeIoResult(), recode::kUsedWhileNotOpen);
 }
 
@@ -132,8 +128,7 @@ TEST(TextLineReader, SecondOpenStartsAgainFromTheBeginning) {
     const std::string path = dir.write("in.txt", "one\r\ntwo\r\n");
     TextLineReader reader;
     reader.open(path);
-    std::string line;
-    reader.readLine(line);
+    EXPECT_EQ(reader.readLine(), "one");
     reader.open(path);
     EXPECT_EQ(ReadAll(reader), (Lines{"one", "two"}));
     reader.close();

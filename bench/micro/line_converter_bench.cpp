@@ -1,0 +1,106 @@
+// The engine's inner work without any I/O: the per-byte lookup and the conversion of lines.
+#include <benchmark/benchmark.h>
+
+#include <string>
+
+#include "recode/line_converter.h"
+#include "recode/text_line_reader.h"
+#include "recode/translation_table.h"
+
+namespace {
+
+recode::TranslationTable LoadTable(const std::string& path) {
+    recode::TextLineReader reader;
+    reader.open(path);
+    recode::TranslationTable table(recode::CountTableLines(reader));
+    reader.open(path);
+    recode::LoadTable(table, reader);
+    return table;
+}
+
+const recode::TranslationTable& Transliteration() {
+    static const recode::TranslationTable table =
+        LoadTable(LETTERMILL_SOURCE_DIR "/tables/win2trans.tab");
+    return table;
+}
+
+const recode::TranslationTable& UpperCase() {
+    static const recode::TranslationTable table = [] {
+        recode::TranslationTable upper(26);
+        for (char c = 'a'; c <= 'z'; ++c) {
+            upper.store(std::string{c, '=', static_cast<char>(c - 'a' + 'A')});
+        }
+        return upper;
+    }();
+    return table;
+}
+
+// Lines of the four kinds: every byte mapped (Cyrillic), none mapped (ASCII digits), and a mix.
+std::string MakeLine(std::size_t length, const std::string& alphabet) {
+    std::string line;
+    for (std::size_t i = 0; line.size() < length; ++i) {
+        line.push_back(alphabet[i * 7 % alphabet.size()]);
+    }
+    return line;
+}
+
+const std::string kCyrillic = "\xe0\xe1\xe2\xe3\xe4\xe5\xe6\xe7\xe8\xe9\xea\xeb\xec\xed\xee\xef"
+                              "\xf0\xf1\xf2\xf3\xf4\xf5\xf6\xf7\xf8\xf9\xfa\xfb\xfc\xfd\xfe\xff";
+const std::string kDigits = "0123456789";
+const std::string kMixed = kCyrillic + " ,.abcdefghijklmnopqrstuvwxyz" + kDigits;
+
+void ConvertLines(benchmark::State& state, const recode::TranslationTable& table,
+                  const std::string& alphabet) {
+    recode::LineConverter converter(table);
+    const std::string line = MakeLine(static_cast<std::size_t>(state.range(0)), alphabet);
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(converter.convert(line).data());
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * line.size()));
+}
+
+void BM_Transliterate_AllMapped(benchmark::State& state) {
+    ConvertLines(state, Transliteration(), kCyrillic);
+}
+void BM_Transliterate_NoneMapped(benchmark::State& state) {
+    ConvertLines(state, Transliteration(), kDigits);
+}
+void BM_Transliterate_Mixed(benchmark::State& state) {
+    ConvertLines(state, Transliteration(), kMixed);
+}
+void BM_UpperCase_Mixed(benchmark::State& state) {
+    ConvertLines(state, UpperCase(), kMixed);
+}
+
+// 80 bytes: a line of prose; 64 KiB: the longest line converted without measuring; 1 MiB: a line
+// that is measured first.
+BENCHMARK(BM_Transliterate_AllMapped)->Arg(80)->Arg(64 << 10)->Arg(1 << 20);
+BENCHMARK(BM_Transliterate_NoneMapped)->Arg(80)->Arg(64 << 10);
+BENCHMARK(BM_Transliterate_Mixed)->Arg(80)->Arg(64 << 10)->Arg(1 << 20);
+BENCHMARK(BM_UpperCase_Mixed)->Arg(80)->Arg(64 << 10);
+
+void BM_AppendReplacements(benchmark::State& state) {
+    const recode::TranslationTable& table = Transliteration();
+    std::string out;
+    for (auto _ : state) {
+        out.clear();
+        for (int c = 0x21; c < 256; ++c) {
+            recode::AppendReplacements(table, static_cast<unsigned char>(c), out);
+        }
+        benchmark::DoNotOptimize(out.data());
+    }
+    state.SetItemsProcessed(state.iterations() * (256 - 0x21));
+}
+BENCHMARK(BM_AppendReplacements);
+
+void BM_BuildConverter(benchmark::State& state) {
+    for (auto _ : state) {
+        recode::LineConverter converter(Transliteration());
+        benchmark::DoNotOptimize(&converter);
+    }
+}
+BENCHMARK(BM_BuildConverter);
+
+}  // namespace
+
+BENCHMARK_MAIN();
