@@ -8,19 +8,10 @@ system's standard palette. The box draws them masked: the photo's background is 
 RGB(0, 128, 128) and the logo's silver RGB(192, 192, 192), and "." stands for that colour.
 """
 import struct
-import sys
 from pathlib import Path
 
-# The standard 16-colour palette as red, green, blue, and the letters the pictures use for it.
-PALETTE = [
-    (0x00, 0x00, 0x00), (0x80, 0x00, 0x00), (0x00, 0x80, 0x00), (0x80, 0x80, 0x00),
-    (0x00, 0x00, 0x80), (0x80, 0x00, 0x80), (0x00, 0x80, 0x80), (0xC0, 0xC0, 0xC0),
-    (0x80, 0x80, 0x80), (0xFF, 0x00, 0x00), (0x00, 0xFF, 0x00), (0xFF, 0xFF, 0x00),
-    (0x00, 0x00, 0xFF), (0xFF, 0x00, 0xFF), (0x00, 0xFF, 0xFF), (0xFF, 0xFF, 0xFF),
-]
-COLOUR_OF_LETTER = {
-    "k": 0, "m": 1, "n": 4, "t": 6, "s": 7, "g": 8, "y": 11, "b": 12, "w": 15,
-}
+from draw_icon import COLOUR_OF_LETTER, PALETTE, pack_rows, parse
+
 TEAL, SILVER = 6, 7
 SIZE = 32
 
@@ -97,33 +88,21 @@ nnbbbbbbbbbbbwyyyywbbbbbbbbbbbnn
 """
 
 
-def parse(picture):
-    rows = picture.strip("\n").split("\n")
-    if len(rows) != SIZE or any(len(row) != SIZE for row in rows):
-        sys.exit(f"draw_about_pictures: a picture must be {SIZE} x {SIZE} characters")
-    return rows
-
-
 def bitmap_file(rows, mask_colour):
-    """A 4-bit bitmap file: file header, info header, palette and the rows bottom-up, each padded
-    to a multiple of 4 bytes."""
-    pixels = bytearray()
-    for row in reversed(rows):
-        values = [mask_colour if c == "." else COLOUR_OF_LETTER[c] for c in row]
-        packed = bytes(high << 4 | low for high, low in zip(values[0::2], values[1::2]))
-        pixels += packed + bytes(-len(packed) % 4)
+    """A 4-bit bitmap file: file header, info header, palette and the rows."""
+    pixels = pack_rows(rows, 4, lambda c: mask_colour if c == "." else COLOUR_OF_LETTER[c])
     palette = b"".join(struct.pack("<BBBB", blue, green, red, 0) for red, green, blue in PALETTE)
     info = struct.pack("<IiiHHIIiiII", 40, SIZE, SIZE, 1, 4, 0, len(pixels), 0, 0, 16, 0)
     offset = 14 + len(info) + len(palette)
     header = struct.pack("<2sIHHI", b"BM", offset + len(pixels), 0, 0, offset)
-    return header + info + palette + bytes(pixels)
+    return header + info + palette + pixels
 
 
 def main():
     folder = Path(__file__).parent
     for name, picture, mask in (("about_photo.bmp", PHOTO, TEAL), ("about_logo.bmp", LOGO, SILVER)):
         target = folder / name
-        target.write_bytes(bitmap_file(parse(picture), mask))
+        target.write_bytes(bitmap_file(parse(picture, SIZE), mask))
         print(f"wrote {target}")
 
 
