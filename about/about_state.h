@@ -10,10 +10,9 @@
 
 namespace about {
 
-// Set by whoever opens the box, before each showing.
-// The variable that holds the open box's handle; the box writes itself there and 0 when it goes.
+// Set by whoever opens the box, before each showing: the variable the box writes its handle to
+// while it is open (0 when it goes), and the icon drawn in the left picture.
 extern HWND* AboutHandleSlot;
-// The icon drawn in the left picture.
 extern HICON AboutIcon;
 
 // Bits per pixel times colour planes of the display; below 15 the box runs in low-colour mode.
