@@ -94,6 +94,19 @@ TEST(AboutBox, ADoubleClickOnThePictureTogglesItAndASingleClickDoesNot) {
     }
 }
 
+TEST(AboutBox, TheBackgroundSuitsTheDisplayOfEachOpening) {
+    // As a box opened on a low-colour display leaves it.
+    about::AboutBackgroundColour = RGB(0, 255, 255);
+    RunAboutBox([](HWND box) {
+        ASSERT_GE(about::AboutColourDepth, 15u) << "the tests' display has too few colours";
+        LOGBRUSH brush = {};
+        GetObjectA(about::AboutBackgroundBrush.get(), sizeof(brush), &brush);
+        EXPECT_EQ(brush.lbStyle, static_cast<UINT>(BS_SOLID));
+        EXPECT_EQ(brush.lbColor, RGB(64, 160, 255));
+        SendMessageA(box, WM_COMMAND, IDOK, 0);
+    });
+}
+
 struct Closing {
     const char* how;
     WPARAM command;
