@@ -359,6 +359,32 @@ TEST_F(AboutBoxLinkTest, APressAnywhereOnALabelHandsItsUrlToTheShell) {
     }
 }
 
+TEST_F(AboutBoxLinkTest, TheLabelsTextGoesOutAsItIsAndAnEmptyLabelOpensNothing) {
+    const HWND box = openBox();
+    struct Label {
+        int id;
+        const char* text;
+        std::vector<std::string> urls;
+    };
+    const Label labels[] = {
+        // No test for a scheme already there, and no encoding.
+        {IDC_ABOUT_WEB, "http://already.example.org", {"http://http://already.example.org"}},
+        {IDC_ABOUT_MAIL,
+         "two words@example.org",
+         {"mailto:two words@example.org?subject=" LETTERMILL_PRODUCT_NAME}},
+        {IDC_ABOUT_WEB, "", {}},
+        {IDC_ABOUT_MAIL, "", {}},
+    };
+    for (const Label& label : labels) {
+        SCOPED_TRACE(label.text);
+        const HWND control = item(box, label.id);
+        ASSERT_TRUE(SendTo(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(label.text)));
+        const LPARAM middle = ClientPoint(box, CentreOf(WindowRect(control)));
+        EXPECT_TRUE(SendTo(box, WM_LBUTTONDOWN, MK_LBUTTON, middle));
+        EXPECT_EQ(recorder.takeUrls(), label.urls);
+    }
+}
+
 TEST_F(AboutBoxLinkTest, ADoubleClickOpensALinkOnceAndARealClickReachesTheBox) {
     const HWND box = openBox();
     const LPARAM onMail = ClientPoint(box, CentreOf(WindowRect(item(box, IDC_ABOUT_MAIL))));
