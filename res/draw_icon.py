@@ -17,7 +17,7 @@ PALETTE = [
     (0x00, 0x00, 0xFF), (0xFF, 0x00, 0xFF), (0x00, 0xFF, 0xFF), (0xFF, 0xFF, 0xFF),
 ]
 COLOUR_OF_LETTER = {
-    "k": 0, "m": 1, "n": 4, "s": 7, "g": 8, "r": 9, "y": 11, "b": 12, "w": 15,
+    "k": 0, "m": 1, "n": 4, "t": 6, "s": 7, "g": 8, "r": 9, "y": 11, "b": 12, "w": 15,
 }
 TRANSPARENT = "."
 

@@ -16,9 +16,10 @@ from pe_file import MACHINE_AMD64, MACHINE_I386, PeFile
 
 SOURCE_DIR = Path(__file__).resolve().parents[2]
 
-RT_ICON, RT_DIALOG, RT_GROUP_ICON, RT_VERSION, RT_MANIFEST = 3, 5, 14, 16, 24
+RT_BITMAP, RT_ICON, RT_DIALOG, RT_GROUP_ICON, RT_VERSION, RT_MANIFEST = 2, 3, 5, 14, 16, 24
 NEUTRAL = 0
-BUTTON, EDIT = 0x0080, 0x0081
+RUSSIAN = 1049
+BUTTON, EDIT, STATIC = 0x0080, 0x0081, 0x0082
 
 # The main dialog's twelve controls in template order: id, class atom, text, style, rectangle.
 MAIN_DIALOG_CONTROLS = [
@@ -35,6 +36,28 @@ MAIN_DIALOG_CONTROLS = [
     (1, BUTTON, "Go!", 0x50010301, (242, 92, 32, 14)),
     (101, BUTTON, "Exit", 0x50010300, (4, 92, 32, 14)),
 ]
+
+# The About box's thirteen controls in template order: id, style, rectangle; all statics
+# without text but "OK".
+ABOUT_TEXT_LINE = 0x50020081  # WS_GROUP, SS_NOPREFIX, SS_CENTER
+ABOUT_DIALOG_CONTROLS = [
+    (113, 0x50000000, (0, 0, 0, 0)),
+    (101, 0x5000000E, (8, 56, 2, 2)),
+    (102, 0x5000010E, (192, 56, 2, 2)),
+    (103, ABOUT_TEXT_LINE, (70, 6, 92, 16)),
+    (111, ABOUT_TEXT_LINE, (0, 0, 0, 0)),
+    (104, ABOUT_TEXT_LINE, (40, 22, 152, 24)),
+    (105, ABOUT_TEXT_LINE, (40, 38, 152, 16)),
+    (106, ABOUT_TEXT_LINE, (40, 54, 152, 8)),
+    (107, ABOUT_TEXT_LINE, (40, 64, 152, 8)),
+    (108, ABOUT_TEXT_LINE, (40, 74, 152, 8)),
+    (109, ABOUT_TEXT_LINE, (40, 84, 152, 8)),
+    (110, ABOUT_TEXT_LINE, (40, 94, 152, 8)),
+    (112, 0x50001301, (100, 110, 32, 12)),
+]
+# The About box's pictures: resource name, committed file, mask colour as blue, green, red.
+ABOUT_BITMAPS = [("ZEDEZIR", "about_photo.bmp", (128, 128, 0)),
+                 ("ZQ_LOGO", "about_logo.bmp", (192, 192, 192))]
 
 VERSION_KEYS = ["CompanyName", "FileDescription", "FileVersion", "InternalName",
                 "LegalCopyright", "LegalTrademarks", "OriginalFilename", "ProductName",
@@ -111,6 +134,28 @@ def parse_dialog_ex(data):
     return header, controls, reader.at
 
 
+def parse_dialog(data):
+    """A dialog template in the classic layout, with its font."""
+    reader = Reader(data)
+    header = dict(zip(["style", "ex_style", "count", "x", "y", "cx", "cy"],
+                      reader.take("IIHhhhh")))
+    header["menu"] = reader.text_or_atom()
+    header["class"] = reader.text_or_atom()
+    header["title"] = reader.text()
+    header["font"] = (reader.take("H"), reader.text())
+    controls = []
+    for _ in range(header["count"]):
+        reader.align()
+        style, ex_style, x, y, cx, cy, control_id = reader.take("IIhhhhH")
+        window_class = reader.text_or_atom()
+        text = reader.text_or_atom()
+        extra = reader.take("H")
+        controls.append(dict(style=style, ex_style=ex_style, rect=(x, y, cx, cy), id=control_id,
+                             window_class=window_class, text=text, extra=extra))
+        reader.at += extra
+    return header, controls, reader.at
+
+
 def parse_version_node(data, at=0):
     """One node of a version resource: (key, value, children). Text values come as str."""
     reader = Reader(data, at)
@@ -182,6 +227,41 @@ class EachProgram(unittest.TestCase):
                     self.assertEqual((control["help_id"], control["ex_style"], control["extra"]),
                                      (0, 0, 0), control["id"])
                 self.assertLessEqual(len(data) - end, 3, "bytes after the last control")
+
+    def test_about_dialog_template(self):
+        for architecture, program in PROGRAMS.items():
+            with self.subTest(architecture=architecture):
+                data = program.resources()[(RT_DIALOG, 1957, RUSSIAN)]
+                header, controls, end = parse_dialog(data)
+                # WS_POPUP, WS_VISIBLE, DS_SETFONT, DS_CENTER: no caption, frame or menu.
+                self.assertEqual(header, dict(
+                    style=0x90000840, ex_style=0, count=13, x=0, y=0, cx=232, cy=132, menu="",
+                    title="", font=(8, "MS Sans Serif"), **{"class": ""}))
+                self.assertEqual([(c["id"], c["style"], c["rect"]) for c in controls],
+                                 ABOUT_DIALOG_CONTROLS)
+                for control in controls:
+                    self.assertEqual(
+                        (control["window_class"], control["ex_style"], control["extra"],
+                         control["text"]),
+                        (STATIC, 0, 0, "OK" if control["id"] == 112 else ""), control["id"])
+                self.assertLessEqual(len(data) - end, 3, "bytes after the last control")
+
+    def test_about_pictures(self):
+        for architecture, program in PROGRAMS.items():
+            resources = program.resources()
+            for name, file_name, mask in ABOUT_BITMAPS:
+                with self.subTest(architecture=architecture, picture=name):
+                    data = resources[(RT_BITMAP, name, RUSSIAN)]
+                    # The committed file without its 14-byte file header.
+                    drawn = (SOURCE_DIR / "res" / file_name).read_bytes()
+                    self.assertEqual(data, drawn[14:], f"not the committed res/{file_name}")
+                    width, height, planes, bits = struct.unpack_from("<iiHH", data, 4)
+                    self.assertEqual((width, height, planes, bits), (32, 32, 1, 4))
+                    palette = [tuple(data[40 + 4 * i:43 + 4 * i]) for i in range(16)]
+                    pixels = data[40 + 64:]
+                    shown = {palette[byte >> 4] for byte in pixels} | {
+                        palette[byte & 15] for byte in pixels}
+                    self.assertIn(mask, shown, "no pixel in the mask colour")
 
     def test_icon_group(self):
         for architecture, program in PROGRAMS.items():
