@@ -216,13 +216,26 @@ def table_scaling():
         print(f"| {name} | {len(lines)} | {per_key} | {results[name]['median']:.3f} |")
 
 
+def time_transliteration(title, column, inputs):
+    """Times win2trans.tab over each (label, path) and prints seconds and MB/s."""
+    table = shlex.quote(os.path.join(DATA, "win2trans.tab"))
+    commands_ = [(label, f"{shlex.quote(RECODE)} -t {table} -o {OUT}/scaling.txt "
+                         f"{shlex.quote(path)}") for label, path in inputs]
+    results = hyperfine(commands_, RUNS)
+    print(f"\n### {title}\n")
+    print(f"| {column} | median s | MB/s |")
+    print("|---|---:|---:|")
+    for label, path in inputs:
+        median = results[label]["median"]
+        print(f"| {label} | {median:.4f} | {os.path.getsize(path) / 1e6 / median:.0f} |")
+
+
 def line_length_scaling():
     """The corpus re-wrapped into lines of about 80 bytes, 5 KB and 1 MB: the same bytes
     otherwise, so the time per byte shows what a line costs."""
     with open(os.path.join(DATA, "corpus.txt"), "rb") as f:
         words = f.read(30_000_000).replace(b"\r\n", b" ").split(b" ")
-    commands_ = []
-    sizes = {}
+    inputs = []
     for label, width in (("~80 B", 80), ("~5 KB", 5000), ("~1 MB", 1_000_000)):
         path = os.path.join(DATA, f"lines-{width}.txt")
         lines, line, size = [], [], 0
@@ -235,38 +248,19 @@ def line_length_scaling():
         lines.append(b" ".join(line))
         with open(path, "wb") as f:
             f.write(b"\r\n".join(lines) + b"\r\n")
-        sizes[label] = os.path.getsize(path)
-        table = shlex.quote(os.path.join(DATA, "win2trans.tab"))
-        commands_.append((label, f"{shlex.quote(RECODE)} -t {table} -o {OUT}/lines.txt "
-                                 f"{shlex.quote(path)}"))
-    results = hyperfine(commands_, RUNS)
-    print("\n### Cost and line length (30 MB, win2trans.tab)\n")
-    print("| line length | median s | MB/s |")
-    print("|---|---:|---:|")
-    for label, _ in commands_:
-        median = results[label]["median"]
-        print(f"| {label} | {median:.3f} | {sizes[label] / 1e6 / median:.0f} |")
+        inputs.append((label, path))
+    time_transliteration("Cost and line length (30 MB, win2trans.tab)", "line length", inputs)
 
 
 def input_size_scaling():
-    corpus = os.path.join(DATA, "corpus.txt")
-    commands_ = []
+    inputs = []
     for megabytes in (1, 10, 100):
         path = os.path.join(DATA, f"first-{megabytes}.txt")
-        with open(corpus, "rb") as f, open(path, "wb") as out:
+        with open(os.path.join(DATA, "corpus.txt"), "rb") as f, open(path, "wb") as out:
             data = f.read(megabytes * 1_000_000)
             out.write(data[: data.rfind(b"\r\n") + 2])
-        table = shlex.quote(os.path.join(DATA, "win2trans.tab"))
-        commands_.append((f"{megabytes} MB", f"{shlex.quote(RECODE)} -t {table} -o "
-                                             f"{OUT}/size.txt {shlex.quote(path)}"))
-    results = hyperfine(commands_, RUNS)
-    print("\n### Cost and input size (win2trans.tab)\n")
-    print("| input | median s | MB/s |")
-    print("|---|---:|---:|")
-    for name, _ in commands_:
-        megabytes = int(name.split()[0])
-        median = results[name]["median"]
-        print(f"| {name} | {median:.4f} | {megabytes / median:.0f} |")
+        inputs.append((f"{megabytes} MB", path))
+    time_transliteration("Cost and input size (win2trans.tab)", "input", inputs)
 
 
 def peak_memory():
