@@ -1,0 +1,47 @@
+#include "shell/frame_window_proc.h"
+
+#include <shellapi.h>
+
+#include <cstring>
+#include <string>
+
+#include "shell/shell_state.h"
+
+namespace shell {
+namespace {
+
+// The longest name PathBuffer takes, with its terminator.
+constexpr UINT kDroppedNameCapacity = 260;
+
+LRESULT OnDropFiles(HWND frame, HDROP drop) {
+    // Only the first item counts, a folder as well as a file.
+    const UINT length = DragQueryFileA(drop, 0, nullptr, 0);
+    std::string name(length, '\0');
+    DragQueryFileA(drop, 0, name.data(), length + 1);
+    // A name too long for PathBuffer goes whole into the field, where the pass refuses it as a
+    // bad file; cut, it could name another file, which "Go!" would then overwrite.
+    if (length < kDroppedNameCapacity) {
+        std::memcpy(PathBuffer, name.c_str(), length + 1);
+    }
+    // Each field follows its frame.
+    SetWindowTextA(GetDlgItem(MainDialogHandle, GetDlgCtrlID(frame) + 1), name.c_str());
+    DragFinish(drop);
+    return 0;
+}
+
+}  // namespace
+
+LRESULT CALLBACK FrameWindowProc(HWND frame, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_DROPFILES) {
+        return OnDropFiles(frame, reinterpret_cast<HDROP>(wParam));
+    }
+    return CallWindowProcA(SavedFrameProc, frame, message, wParam, lParam);
+}
+
+WNDPROC AcceptDroppedFiles(HWND frame) {
+    DragAcceptFiles(frame, TRUE);
+    return reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(frame, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FrameWindowProc)));
+}
+
+}  // namespace shell
