@@ -6,11 +6,14 @@ namespace cli {
 
 const char* const kUsage =
     "usage: lettermill-recode [-t TABLE] [-o OUTPUT] [INPUT]\n"
+    "       lettermill-recode --check TABLE\n"
     "Recodes INPUT (default: standard input) through the translation table TABLE\n"
     "(default: win2trans.tab) into OUTPUT (default: standard output), with CR LF line ends.\n"
     "A name of - stands for standard input or output.\n"
     "  -t, --table TABLE    the translation table file\n"
     "  -o, --output OUTPUT  the output file; an existing one is replaced\n"
+    "      --check TABLE    report the entries of TABLE that do not do what they seem to,\n"
+    "                       as TABLE:LINE: message; exit 0 when there are none\n"
     "      --help           show this text\n"
     "      --version        show the version\n";
 
@@ -18,6 +21,7 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
     ParsedCommandLine parsed;
     CommandLine& line = parsed.commandLine;
     bool inputGiven = false;
+    bool outputGiven = false;
     bool optionsEnded = false;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string& argument = arguments[i];
@@ -36,17 +40,24 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
         } else if (argument == "--version") {
             line.action = Action::ShowVersion;
         } else if (argument == "-t" || argument == "--table" || argument == "-o" ||
-                   argument == "--output") {
+                   argument == "--output" || argument == "--check") {
             if (i + 1 == arguments.size()) {
                 parsed.error = "option " + argument + " needs a file name";
                 return parsed;
             }
-            const bool isTable = argument == "-t" || argument == "--table";
-            (isTable ? line.table : line.output) = arguments[++i];
+            const bool isOutput = argument == "-o" || argument == "--output";
+            (isOutput ? line.output : line.table) = arguments[++i];
+            outputGiven = outputGiven || isOutput;
+            if (argument == "--check") {
+                line.action = Action::CheckTable;
+            }
         } else {
             parsed.error = "unknown option: " + argument;
             return parsed;
         }
+    }
+    if (line.action == Action::CheckTable && (inputGiven || outputGiven)) {
+        parsed.error = "--check takes a table and nothing to recode";
     }
     return parsed;
 }

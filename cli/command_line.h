@@ -1,4 +1,4 @@
-// The arguments of lettermill-recode: [-t TABLE] [-o OUTPUT] [INPUT].
+// The arguments of lettermill-recode: [-t TABLE] [-o OUTPUT] [INPUT], or --check TABLE.
 #pragma once
 
 #include <string>
@@ -6,7 +6,7 @@
 
 namespace cli {
 
-enum class Action { Recode, ShowHelp, ShowVersion };
+enum class Action { Recode, CheckTable, ShowHelp, ShowVersion };
 
 struct CommandLine {
     Action action = Action::Recode;

@@ -5,6 +5,7 @@
 
 #include "cli/command_line.h"
 #include "cli/console_dialog.h"
+#include "cli/table_check_command.h"
 #include "platform/out_of_memory.h"
 #include "recode/recoding_pass.h"
 #include "res/version.h"
@@ -32,6 +33,8 @@ int main(int argc, char** argv) {
         case cli::Action::ShowVersion:
             std::puts("lettermill-recode " LETTERMILL_PRODUCT_VERSION);
             return 0;
+        case cli::Action::CheckTable:
+            return cli::RunTableCheck(parsed.commandLine, kBlockSize);
         case cli::Action::Recode:
             break;
     }

@@ -28,6 +28,7 @@ ErrorCode openForReading(const std::string& name, NativeFile& file);
 ErrorCode createForWriting(const std::string& name, NativeFile& file);
 
 // The process's standard input or output, duplicated so that closing it leaves the original open.
+// A file behind it is held against writing as if it had been opened by name.
 ErrorCode duplicateStandardInput(NativeFile& file);
 ErrorCode duplicateStandardOutput(NativeFile& file);
 

@@ -39,10 +39,19 @@ ErrorCode lockRegularFile(int fd, const struct stat& info, int operation) {
     return 0;
 }
 
-ErrorCode duplicate(int standardFd, NativeFile& file) {
+// A standard stream redirected from or to a file is locked like a file opened by name, so that
+// the same file cannot be read through one and emptied or appended to through the other.
+ErrorCode duplicate(int standardFd, int lockOperation, NativeFile& file) {
     const int fd = ::fcntl(standardFd, F_DUPFD_CLOEXEC, 0);
     if (fd < 0) {
         return errno;
+    }
+    struct stat info {};
+    if (::fstat(fd, &info) != 0) {
+        return closeAfterFailure(fd, errno);
+    }
+    if (const ErrorCode code = lockRegularFile(fd, info, lockOperation)) {
+        return closeAfterFailure(fd, code);
     }
     file = fd;
     return 0;
@@ -96,11 +105,11 @@ ErrorCode createForWriting(const std::string& name, NativeFile& file) {
 }
 
 ErrorCode duplicateStandardInput(NativeFile& file) {
-    return duplicate(STDIN_FILENO, file);
+    return duplicate(STDIN_FILENO, LOCK_SH, file);
 }
 
 ErrorCode duplicateStandardOutput(NativeFile& file) {
-    return duplicate(STDOUT_FILENO, file);
+    return duplicate(STDOUT_FILENO, LOCK_EX, file);
 }
 
 FileKind kindOf(NativeFile file) {
@@ -150,6 +159,9 @@ ErrorCode writeAll(NativeFile file, const char* data, std::size_t count) {
 }
 
 ErrorCode closeFile(NativeFile file) {
+    // A standard stream shares its lock with the shell that opened the file, which would keep
+    // it after this process has gone; a file opened by name loses its lock with the close.
+    ::flock(file, LOCK_UN);
     return ::close(file) == 0 ? 0 : errno;
 }
 

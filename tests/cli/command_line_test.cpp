@@ -24,6 +24,8 @@ TEST(ParseCommandLine, UnderstoodArguments) {
         {{"-o", "-t"}, Action::Recode, "-", "win2trans.tab", "-t"},
         {{"--help", "x"}, Action::ShowHelp, "x", "win2trans.tab", "-"},
         {{"--version"}, Action::ShowVersion, "-", "win2trans.tab", "-"},
+        {{"--check", "k.tab"}, Action::CheckTable, "-", "k.tab", "-"},
+        {{"--check", ""}, Action::CheckTable, "-", "", "-"},
     };
     for (const ArgumentCase& c : cases) {
         const cli::ParsedCommandLine parsed = ParseCommandLine(c.arguments);
@@ -41,6 +43,9 @@ TEST(ParseCommandLine, UsageErrors) {
         {{"a", "-o"}, "option -o needs a file name"},
         {{"-x"}, "unknown option: -x"},
         {{"a", "b"}, "more than one input file: b"},
+        {{"--check"}, "option --check needs a file name"},
+        {{"--check", "k.tab", "in.txt"}, "--check takes a table and nothing to recode"},
+        {{"-o", "out.txt", "--check", "k.tab"}, "--check takes a table and nothing to recode"},
     };
     for (const auto& [arguments, error] : cases) {
         EXPECT_EQ(ParseCommandLine(arguments).error, error);

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "recode/io_result.h"
+#include "support/recording_dialog.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -15,52 +16,16 @@ using recode::Field;
 using recode::PassFiles;
 using recode::RecodingPass;
 using recode::takeIoResult;
+using testing_support::Events;
+using testing_support::EventsWithMessage;
+using testing_support::RecordingDialog;
 using testing_support::TempDir;
-using Events = std::vector<std::string>;
 
 int IdOf(Field field) {
     return static_cast<int>(field);
 }
 
-// Stands in for the main dialog: hands out the three names and writes down every operation.
-class RecordingDialog : public recode::DialogOperations {
-public:
-    RecordingDialog(std::string input, std::string table, std::string output)
-        : input_(std::move(input)), table_(std::move(table)), output_(std::move(output)) {}
-
-    Events events;
-    std::vector<recode::PassMessage> messages;
-
-    void showBusyCursor() override { events.push_back("busy cursor"); }
-    void restoreCursor() override { events.push_back("cursor restored"); }
-    void enableGoButton(bool enabled) override {
-        events.push_back(enabled ? "go enabled" : "go disabled");
-    }
-    std::string readField(Field field) override {
-        events.push_back("read " + std::to_string(IdOf(field)));
-        return field == Field::Input ? input_ : field == Field::Table ? table_ : output_;
-    }
-    void focusField(Field field) override {
-        events.push_back("focus " + std::to_string(IdOf(field)));
-    }
-    void showMessage(const recode::PassMessage& message) override {
-        events.push_back("message " + std::string(message.text));
-        messages.push_back(message);
-    }
-
-private:
-    std::string input_;
-    std::string table_;
-    std::string output_;
-};
-
-const Events kEventsOfAGoodPass = {"busy cursor", "go disabled", "read 103", "read 106",
-                                   "read 109",    "go enabled",  "cursor restored"};
-
-Events EventsWithMessage(const std::string& text) {
-    return {"busy cursor", "go disabled", "read 103",   "read 106",
-            "read 109",    "message " + text, "go enabled", "cursor restored"};
-}
+const Events kEventsOfAGoodPass = testing_support::EventsOfAGoodPass();
 
 class RecodingPassTest : public ::testing::Test {
 protected:

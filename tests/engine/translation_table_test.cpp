@@ -7,6 +7,7 @@
 
 #include "recode/io_result.h"
 #include "recode/line_converter.h"
+#include "support/reference_recoding.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -29,18 +30,6 @@ TranslationTable LoadTableFile(const std::string& path) {
 
 std::string Convert(const TranslationTable& table, const std::string& line) {
     return std::string(recode::LineConverter(table).convert(line));
-}
-
-// The matching rule in its plainest form: one walk over every entry, every match appends.
-bool WalkEveryEntry(const TranslationTable& table, unsigned char c, std::string& out) {
-    bool matched = false;
-    for (const std::string& entry : table.entries()) {
-        if (static_cast<unsigned char>(entry[0]) == c) {
-            out.append(recode::ReplacementOf(entry));
-            matched = true;
-        }
-    }
-    return matched;
 }
 
 struct EntryCase {
@@ -135,7 +124,8 @@ TEST(AppendReplacements, SameAsWalkingEveryEntry) {
             std::string walked = "prefix";
             const bool fastMatched =
                 recode::AppendReplacements(table, static_cast<unsigned char>(c), fast);
-            const bool walkMatched = WalkEveryEntry(table, static_cast<unsigned char>(c), walked);
+            const bool walkMatched = testing_support::WalkEveryEntry(
+                table.entries(), static_cast<unsigned char>(c), walked);
             ASSERT_EQ(fastMatched, walkMatched) << "byte " << c << " round " << round;
             ASSERT_EQ(fast, walked) << "byte " << c << " round " << round;
         }
