@@ -9,7 +9,6 @@
 namespace recode {
 namespace {
 
-constexpr unsigned char kBlank = 0x20;
 // Sizes are counted up to half the address space; no output that large could be held.
 constexpr std::size_t kLargestOutput = std::numeric_limits<std::size_t>::max() / 2;
 

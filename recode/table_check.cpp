@@ -9,8 +9,6 @@
 namespace recode {
 namespace {
 
-constexpr unsigned char kBlank = 0x20;
-
 std::string describeKey(unsigned char key) {
     if (key > kBlank && key < 0x7F) {
         return std::string("'") + static_cast<char>(key) + "'";

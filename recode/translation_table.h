@@ -17,6 +17,8 @@
 namespace recode {
 
 constexpr std::size_t kMaxReplacementLength = 65535;
+// Bytes at or below the blank are always copied: an entry keyed by one never applies.
+constexpr unsigned char kBlank = 0x20;
 
 // The replacement that an entry line stands for.
 std::string_view ReplacementOf(std::string_view entryLine);
