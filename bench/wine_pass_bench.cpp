@@ -16,7 +16,7 @@
 namespace {
 
 class SilentDialog : public recode::DialogOperations {
-public:
+  public:
     SilentDialog(std::string input, std::string table, std::string output)
         : names_{std::move(input), std::move(table), std::move(output)} {}
 
@@ -33,14 +33,15 @@ public:
     void focusField(recode::Field) override {}
     void showMessage(const recode::PassMessage&) override { failed = true; }
 
-private:
+  private:
     std::string names_[3];
 };
 
 double Seconds(LARGE_INTEGER from, LARGE_INTEGER to) {
     LARGE_INTEGER frequency;
     QueryPerformanceFrequency(&frequency);
-    return static_cast<double>(to.QuadPart - from.QuadPart) / static_cast<double>(frequency.QuadPart);
+    return static_cast<double>(to.QuadPart - from.QuadPart) /
+           static_cast<double>(frequency.QuadPart);
 }
 
 template <typename Work>

@@ -7,7 +7,7 @@
 namespace cli {
 
 class ConsoleDialog : public recode::DialogOperations {
-public:
+  public:
     explicit ConsoleDialog(const CommandLine& commandLine) : commandLine_(commandLine) {}
 
     // 0 after a pass without message, 2 after "File name is empty", 1 after "Bad file".
@@ -20,7 +20,7 @@ public:
     void focusField(recode::Field) override {}
     void showMessage(const recode::PassMessage& message) override;
 
-private:
+  private:
     const CommandLine& commandLine_;
     int exitCode_ = 0;
 };

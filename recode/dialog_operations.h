@@ -24,7 +24,7 @@ struct PassMessage {
 };
 
 class DialogOperations {
-public:
+  public:
     virtual ~DialogOperations() = default;
 
     // Shows the busy cursor, remembering the one it replaces for restoreCursor().

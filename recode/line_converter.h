@@ -11,7 +11,7 @@
 namespace recode {
 
 class LineConverter {
-public:
+  public:
     explicit LineConverter(const TranslationTable& table);
 
     // The line converted byte by byte: bytes at or below the blank are copied, every other byte
@@ -19,7 +19,7 @@ public:
     // the next call.
     std::string_view convert(std::string_view line);
 
-private:
+  private:
     // Short replacements are copied as a whole word with their length in its last byte, of which
     // only `length` bytes count; longer ones come from longReplacements_.
     static constexpr std::size_t kWordLength = 8;

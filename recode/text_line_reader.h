@@ -17,7 +17,7 @@
 namespace recode {
 
 class TextLineReader {
-public:
+  public:
     // The Windows program reads in 128-byte requests; a larger block only saves system calls,
     // the lines read are the same whatever the size.
     static constexpr std::size_t kDefaultBlockSize = 128;
@@ -42,7 +42,7 @@ public:
     // Whether this reader stored a failure since it was last opened.
     bool hasFailed() const { return failed_; }
 
-private:
+  private:
     void start(platform::ErrorCode code, platform::NativeFile file);
     bool refill();
     std::string_view assembleLine();

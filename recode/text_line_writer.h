@@ -16,7 +16,7 @@
 namespace recode {
 
 class TextLineWriter {
-public:
+  public:
     static constexpr std::size_t kDefaultBlockSize = 128;
 
     explicit TextLineWriter(std::size_t blockSize = kDefaultBlockSize,
@@ -37,7 +37,7 @@ public:
     // Whether this writer stored a failure since it was last created.
     bool hasFailed() const { return failed_; }
 
-private:
+  private:
     void start(platform::ErrorCode code, platform::NativeFile file);
     void releaseHeldFile();
     void put(const char* data, std::size_t count);

@@ -24,7 +24,7 @@ constexpr unsigned char kBlank = 0x20;
 std::string_view ReplacementOf(std::string_view entryLine);
 
 class TranslationTable {
-public:
+  public:
     explicit TranslationTable(std::size_t capacity);
 
     std::size_t capacity() const { return capacity_; }
@@ -33,7 +33,7 @@ public:
     // Stores a non-empty entry line at the next free place; a full table refuses it.
     bool store(std::string entryLine);
 
-private:
+  private:
     friend bool AppendReplacements(const TranslationTable& table, unsigned char c,
                                    std::string& out);
 

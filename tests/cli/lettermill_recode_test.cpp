@@ -16,8 +16,8 @@ const std::string kSampleDir = std::string(LETTERMILL_SOURCE_DIR) + "/sample/";
 
 TEST(LettermillRecode, RecodesTheSampleExactly) {
     TempDir dir;
-    const RunResult run = RunRecode(dir, "-t " + kSampleDir + "win2trans.tab -o out.txt " + kSampleDir +
-                                       "input.txt");
+    const RunResult run =
+        RunRecode(dir, "-t " + kSampleDir + "win2trans.tab -o out.txt " + kSampleDir + "input.txt");
     EXPECT_EQ(run.exitCode, 0) << run.err;
     EXPECT_EQ(run.err, "");
     EXPECT_EQ(dir.read("out.txt"), testing_support::ReadFileBytes(kSampleDir + "expected.txt"));
@@ -90,8 +90,9 @@ TEST(LettermillRecode, ExhaustedMemoryExitsWith203) {
     }
     TempDir dir;
     dir.write("k.tab", "a=b\n");
-    const RunResult run = RunRecode(dir, "-t k.tab -o out.txt huge.txt", "",
-                              "head -c 150000000 /dev/zero > huge.txt && ulimit -v 100000 &&");
+    const RunResult run =
+        RunRecode(dir, "-t k.tab -o out.txt huge.txt", "",
+                  "head -c 150000000 /dev/zero > huge.txt && ulimit -v 100000 &&");
     EXPECT_EQ(run.exitCode, 203);
     EXPECT_EQ(run.err, "");
 }

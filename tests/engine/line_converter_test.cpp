@@ -57,7 +57,8 @@ TEST(LineConverter, LinesOneAfterAnother) {
     removing.store("x=y");
     for (const TranslationTable* table : {&oneToOne, &words, &longer, &removing}) {
         LineConverter converter(*table);
-        for (const std::string& line : std::vector<std::string>{"xaxaxa", "a", "", "aaaa", std::string(100000, 'a'), "ax"}) {
+        for (const std::string& line :
+             std::vector<std::string>{"xaxaxa", "a", "", "aaaa", std::string(100000, 'a'), "ax"}) {
             EXPECT_EQ(converter.convert(line), ConvertByteByByte(*table, line));
         }
     }

@@ -28,7 +28,7 @@ int IdOf(Field field) {
 const Events kEventsOfAGoodPass = testing_support::EventsOfAGoodPass();
 
 class RecodingPassTest : public ::testing::Test {
-protected:
+  protected:
     // The files of the worked example: two entries for "a", an empty one for "b".
     void SetUp() override {
         input = dir.write("input.txt", "a b=c!\r\nabc\nlast line");
@@ -84,8 +84,8 @@ TEST_F(RecodingPassTest, FirstEmptyNameIsReportedAndFocused) {
     dir.write("output.txt", "untouched");
     for (const EmptyNameCase& c : cases) {
         SCOPED_TRACE(c.name);
-        const RecordingDialog dialog = Run(c.inputEmpty ? "" : input, c.tableEmpty ? "" : table,
-                                           c.outputEmpty ? "" : output);
+        const RecordingDialog dialog =
+            Run(c.inputEmpty ? "" : input, c.tableEmpty ? "" : table, c.outputEmpty ? "" : output);
         // Each name is tested as soon as it is read; nothing is read after the first empty one.
         Events expected = {"busy cursor", "go disabled"};
         for (const Field field : {Field::Input, Field::Table, Field::Output}) {
@@ -95,8 +95,8 @@ TEST_F(RecodingPassTest, FirstEmptyNameIsReportedAndFocused) {
             }
         }
         const std::string focus = "focus " + std::to_string(IdOf(c.focused));
-        expected.insert(expected.end(), {"message File name is empty", focus, "go enabled",
-                                         "cursor restored"});
+        expected.insert(expected.end(),
+                        {"message File name is empty", focus, "go enabled", "cursor restored"});
         EXPECT_EQ(dialog.events, expected);
         EXPECT_EQ(testing_support::ReadFileBytes(output), "untouched");
     }
@@ -117,8 +117,11 @@ TEST_F(RecodingPassTest, BadFileRowsLeaveTheOutputAlone) {
         {"table missing", input, missing, output, Field::Table},
         {"table empty", input, dir.write("empty.tab", ""), output, Field::Table},
         {"table of empty lines", input, dir.write("blank.tab", "\r\n\n\r\n"), output, Field::Table},
-        {"table begins with Ctrl-Z", input, dir.write("z.tab", "\x1a" "a=b\r\n"), output,
-         Field::Table},
+        {"table begins with Ctrl-Z", input,
+         dir.write("z.tab",
+                   "\x1a"
+                   "a=b\r\n"),
+         output, Field::Table},
     };
     for (const BadFileCase& c : cases) {
         SCOPED_TRACE(c.name);

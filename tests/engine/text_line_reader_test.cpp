@@ -10,8 +10,8 @@
 
 namespace {
 
-using recode::TextLineReader;
 using recode::takeIoResult;
+using recode::TextLineReader;
 using testing_support::TempDir;
 using Lines = std::vector<std::string>;
 
@@ -77,13 +77,17 @@ const LineCase kLineCases[] = {
     {"CrLfAcrossBlockBoundary", Repeat('x', 127) + kCR + kLF + "y", {Repeat('x', 127), "y"}},
     {"LoneCrAtBlockBoundary", Repeat('x', 127) + kCR + "y", {Repeat('x', 127) + "y"}},
     // A Ctrl-Z opening a 128-byte request inside a line is an ordinary byte like any other.
-    {"CtrlZInsideLineAtBlockBoundary", Repeat('x', 128) + kCtrlZ + "y", {Repeat('x', 128) + kCtrlZ + "y"}},
+    {"CtrlZInsideLineAtBlockBoundary",
+     Repeat('x', 128) + kCtrlZ + "y",
+     {Repeat('x', 128) + kCtrlZ + "y"}},
     {"Line254", Repeat('a', 254) + kLF, {Repeat('a', 254)}},
     {"Line255", Repeat('b', 255) + kLF, {Repeat('b', 255)}},
     {"Line256", Repeat('c', 256) + kLF, {Repeat('c', 256)}},
     {"Line510", Repeat('d', 510) + kCR + kLF, {Repeat('d', 510)}},
     {"Line100000", Repeat('e', 100000) + kCR + kLF + "f", {Repeat('e', 100000), "f"}},
-    {"NulAndHighBytesKept", OrdinaryBytes() + kCR + kLF + OrdinaryBytes(), {OrdinaryBytes(), OrdinaryBytes()}},
+    {"NulAndHighBytesKept",
+     OrdinaryBytes() + kCR + kLF + OrdinaryBytes(),
+     {OrdinaryBytes(), OrdinaryBytes()}},
 };
 
 void PrintTo(const LineCase& lineCase, std::ostream* out) {
@@ -174,7 +178,7 @@ TEST(IoResult, LaterFailureReplacesEarlierAndSuccessKeepsIt) {
     TempDir dir;
     const std::string path = dir.write("in.txt", "a\n");
     TextLineReader reader;
-    reader.close();          // 103
+    reader.close();                    // 103
     reader.open(dir.path("missing"));  // replaces it with the system's code
     TextLineReader good;
     good.open(path);  // a success leaves the pending code alone

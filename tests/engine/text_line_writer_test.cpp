@@ -18,9 +18,9 @@
 
 namespace {
 
+using recode::takeIoResult;
 using recode::TextLineReader;
 using recode::TextLineWriter;
-using recode::takeIoResult;
 using testing_support::TempDir;
 
 std::string WriteLines(const std::string& path, const std::vector<std::string>& lines,

@@ -12,8 +12,8 @@
 
 namespace {
 
-using recode::TranslationTable;
 using recode::takeIoResult;
+using recode::TranslationTable;
 using testing_support::TempDir;
 
 TranslationTable LoadTableFile(const std::string& path) {
@@ -39,9 +39,9 @@ struct EntryCase {
 
 TEST(ReplacementOf, WhatLinesMean) {
     const EntryCase cases[] = {
-        {"a=xyz", "xyz"}, {"a=", ""},     {"a", "a"},   {"abc", "abc"}, {"ab=c", "c"},
-        {"a=b=c", "b=c"}, {"=x", "x"},    {"==", "="},  {"==x", "=x"},  {"a= x ", " x "},
-        {"=", ""},        {" =_", "_"},
+        {"a=xyz", "xyz"}, {"a=", ""},       {"a", "a"},  {"abc", "abc"},
+        {"ab=c", "c"},    {"a=b=c", "b=c"}, {"=x", "x"}, {"==", "="},
+        {"==x", "=x"},    {"a= x ", " x "}, {"=", ""},   {" =_", "_"},
     };
     for (const EntryCase& c : cases) {
         EXPECT_EQ(recode::ReplacementOf(c.line), c.replacement) << "line " << c.line;
@@ -62,8 +62,7 @@ TEST(TranslationTable, WorkedExample) {
     EXPECT_EQ(recode::CountTableLines(reader), 6u);
 
     const TranslationTable table = LoadTableFile(path);
-    EXPECT_EQ(table.entries(),
-              (std::vector<std::string>{"a=1", "b=", "c", "==-", "a=2", " =_"}));
+    EXPECT_EQ(table.entries(), (std::vector<std::string>{"a=1", "b=", "c", "==-", "a=2", " =_"}));
     EXPECT_EQ(Convert(table, "a b=c!"), "12 =-c!");
 }
 
@@ -98,7 +97,8 @@ TEST(TranslationTable, FullTableRefusesFurtherLines) {
 TEST(TranslationTable, EmptyOrCtrlZTableCountsNothing) {
     TempDir dir;
     for (const std::string& bytes : {std::string(), std::string("\r\n\n\r\n"),
-                                    std::string("\x1a" "a=b\r\n")}) {
+                                     std::string("\x1a"
+                                                 "a=b\r\n")}) {
         recode::TextLineReader reader;
         reader.open(dir.write("t.tab", bytes));
         EXPECT_EQ(recode::CountTableLines(reader), 0u);

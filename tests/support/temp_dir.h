@@ -7,7 +7,7 @@
 namespace testing_support {
 
 class TempDir {
-public:
+  public:
     TempDir();
     ~TempDir();
     TempDir(const TempDir&) = delete;
@@ -18,7 +18,7 @@ public:
     std::string write(const std::string& name, const std::string& bytes) const;
     std::string read(const std::string& name) const;
 
-private:
+  private:
     std::filesystem::path root_;
 };
 
