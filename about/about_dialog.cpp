@@ -43,12 +43,10 @@ INT_PTR OnCommand(HWND box, int command, int notification) {
 
 // Releases what the set-up made, except the outline, which goes with the window.
 void OnDestroy() {
-    ImageList_Remove(AboutImageList.get(), -1);
     AboutImageList.reset();
     AboutBackgroundBrush.reset();
     AboutTitleFont.reset();
     AboutLinkFont.reset();
-    AboutWindowRegion = nullptr;
     *AboutHandleSlot = nullptr;
     AboutMailAddress.clear();
     AboutMailSubject.clear();

@@ -11,7 +11,6 @@ UniqueBrush AboutBackgroundBrush;
 UniqueImageList AboutImageList;
 UniqueFont AboutTitleFont;
 UniqueFont AboutLinkFont;
-HRGN AboutWindowRegion = nullptr;
 RECT AboutPictureRect = {};
 bool AboutPhotoShown = false;
 std::string AboutMailAddress;

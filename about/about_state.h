@@ -10,6 +10,9 @@
 
 namespace about {
 
+// The buffers for the texts the box reads back from its controls.
+inline constexpr int kAboutTextCapacity = 260;
+
 // Set by whoever opens the box, before each showing: the variable the box writes its handle to
 // while it is open (0 when it goes), and the icon drawn in the left picture.
 extern HWND* AboutHandleSlot;
@@ -24,8 +27,6 @@ extern UniqueImageList AboutImageList;
 extern UniqueFont AboutTitleFont;
 // The stock GUI font, underlined, of the two link labels.
 extern UniqueFont AboutLinkFont;
-// The box's elliptic outline. The window owns it once it is set, so this handle never deletes it.
-extern HRGN AboutWindowRegion;
 // Where the switchable picture lies, in the box's client coordinates.
 extern RECT AboutPictureRect;
 // Whether the switchable picture shows the photo rather than the logo.

@@ -29,8 +29,9 @@ class UniqueHandle {
     Handle get() const { return handle_; }
     // Hands the object to a new owner, such as a window that takes it over.
     Handle release() { return std::exchange(handle_, nullptr); }
+    // Resetting to the object already held keeps it.
     void reset(Handle handle = nullptr) {
-        if (handle_ != nullptr) {
+        if (handle_ != nullptr && handle_ != handle) {
             Deleter{}(handle_);
         }
         handle_ = handle;

@@ -11,7 +11,6 @@ namespace about {
 namespace {
 
 constexpr int kPictureSize = 32;
-constexpr int kTextCapacity = 260;
 
 void MeasureColourDepth(HWND box) {
     const WindowDc dc(box);
@@ -83,7 +82,7 @@ void MakeElliptic(HWND box) {
         CreateEllipticRgn(0, 0, window.right - window.left, window.bottom - window.top));
     // From here on the window owns the region; one it refused goes with `region`.
     if (SetWindowRgn(box, region.get(), TRUE)) {
-        AboutWindowRegion = region.release();
+        region.release();
     }
 }
 
@@ -102,8 +101,8 @@ void PlaceSwitchablePicture(HWND box) {
 }
 
 void CopyTitle(HWND box) {
-    char title[kTextCapacity];
-    if (GetDlgItemTextA(box, IDC_ABOUT_TITLE, title, kTextCapacity) > 0) {
+    char title[kAboutTextCapacity] = {};
+    if (GetDlgItemTextA(box, IDC_ABOUT_TITLE, title, kAboutTextCapacity) > 0) {
         AboutMailSubject = title;
     }
     SetDlgItemTextA(box, IDC_ABOUT_SHADOW, title);

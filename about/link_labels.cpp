@@ -13,8 +13,6 @@ namespace {
 // workshop@lettermill.example.org
 constexpr std::string_view kMailAddressPieces[] = {"work", "shop@", "lettermill.", "example.org"};
 
-constexpr int kLabelCapacity = 260;
-
 }  // namespace
 
 std::string_view MailAddressPiece(int place) {
@@ -30,8 +28,8 @@ void OpenLinkIfHit(HWND box, int control, const char* prefix, LPARAM pressPoint)
     if (!PtInRect(&label, press)) {
         return;
     }
-    char text[kLabelCapacity];
-    if (GetDlgItemTextA(box, control, text, kLabelCapacity) == 0) {
+    char text[kAboutTextCapacity];
+    if (GetDlgItemTextA(box, control, text, kAboutTextCapacity) == 0) {
         return;
     }
     // No encoding and no test for a scheme already there: the shell gets the text as it is.

@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "res/default_names.h"
+
 namespace cli {
 
 enum class Action { Recode, CheckTable, ShowHelp, ShowVersion };
@@ -12,7 +14,7 @@ struct CommandLine {
     Action action = Action::Recode;
     std::string input = "-";  // standard input
     // Like the Windows program's default, looked up in the current folder.
-    std::string table = "win2trans.tab";
+    std::string table = LETTERMILL_DEFAULT_TABLE;
     std::string output = "-";  // standard output
 };
 

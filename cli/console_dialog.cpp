@@ -23,9 +23,9 @@ std::string ConsoleDialog::readField(recode::Field field) {
 }
 
 void ConsoleDialog::showMessage(const recode::PassMessage& message) {
-    if (message.text == recode::kFileNameIsEmpty) {
-        std::fprintf(stderr, "lettermill-recode: %.*s\n", static_cast<int>(message.text.size()),
-                     message.text.data());
+    const std::string_view text = recode::MessageText(message.kind);
+    if (message.kind == recode::MessageKind::FileNameIsEmpty) {
+        std::fprintf(stderr, "lettermill-recode: %.*s\n", static_cast<int>(text.size()), text.data());
         exitCode_ = kEmptyNameExitCode;
         return;
     }
@@ -33,7 +33,7 @@ void ConsoleDialog::showMessage(const recode::PassMessage& message) {
     const std::string reason =
         message.code != 0 ? recode::describeIoResult(message.code) : "no table entries";
     std::fprintf(stderr, "lettermill-recode: %s: %.*s (%s)\n", readField(message.field).c_str(),
-                 static_cast<int>(message.text.size()), message.text.data(), reason.c_str());
+                 static_cast<int>(text.size()), text.data(), reason.c_str());
     exitCode_ = kBadFileExitCode;
 }
 

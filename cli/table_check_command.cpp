@@ -17,24 +17,21 @@ int RunTableCheck(const CommandLine& commandLine, std::size_t blockSize) {
     ConsoleDialog dialog(commandLine);
     const std::string& name = commandLine.table;
     if (name.empty()) {
-        dialog.showMessage({recode::kFileNameIsEmpty, recode::Field::Table, 0});
+        dialog.showMessage({recode::MessageKind::FileNameIsEmpty, recode::Field::Table, 0});
         return dialog.exitCode();
     }
     // Read as the pass reads a table: "-" is a file of that name.
     recode::TextLineReader reader(blockSize);
     reader.open(name);
-    if (const recode::IoResult code = recode::takeIoResult()) {
-        dialog.showMessage({recode::kBadFile, recode::Field::Table, code});
-        return dialog.exitCode();
+    recode::TableCheck check;
+    if (reader.failure() == 0) {
+        check = recode::CheckTable(reader);
+        reader.close();
     }
-    const recode::TableCheck check = recode::CheckTable(reader);
-    reader.close();
-    if (const recode::IoResult code = recode::takeIoResult()) {
-        dialog.showMessage({recode::kBadFile, recode::Field::Table, code});
-        return dialog.exitCode();
-    }
-    if (check.entries == 0) {
-        dialog.showMessage({recode::kBadFile, recode::Field::Table, 0});
+    recode::takeIoResult();
+    // The first failure is the one to name; 0 with no entries is a table without any.
+    if (reader.failure() != 0 || check.entries == 0) {
+        dialog.showMessage({recode::MessageKind::BadFile, recode::Field::Table, reader.failure()});
         return dialog.exitCode();
     }
     for (const recode::TableFinding& finding : check.findings) {

@@ -9,18 +9,22 @@
 
 namespace recode {
 
-// The three name fields, by control identifier of the main dialog.
-enum class Field { Input = 103, Table = 106, Output = 109 };
+// The pass's three file names, in the order it reads and tests them.
+enum class Field { Input, Table, Output };
 
-inline constexpr std::string_view kFileNameIsEmpty = "File name is empty";
-inline constexpr std::string_view kBadFile = "Bad file";
+enum class MessageKind { FileNameIsEmpty, BadFile };
+
+// The words the user sees.
+inline std::string_view MessageText(MessageKind kind) {
+    return kind == MessageKind::FileNameIsEmpty ? "File name is empty" : "Bad file";
+}
 
 // A message of the pass, with what it is about. The Windows dialog shows only the text; the
 // command-line companion also names the file and the reason.
 struct PassMessage {
-    std::string_view text;
+    MessageKind kind;
     Field field;
-    IoResult code;  // 0 where no system call failed, e.g. a table without entries
+    IoResult code;  // 0 where no system call failed: an empty name, a table without entries
 };
 
 class DialogOperations {

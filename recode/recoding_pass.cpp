@@ -1,5 +1,6 @@
 #include "recode/recoding_pass.h"
 
+#include <array>
 #include <optional>
 
 #include "recode/line_converter.h"
@@ -8,63 +9,102 @@
 namespace recode {
 namespace {
 
-void report(DialogOperations& dialog, std::string_view text, Field field, IoResult code = 0) {
-    dialog.showMessage(PassMessage{text, field, code});
+constexpr std::array<Field, 3> kFieldsInOrder = {Field::Input, Field::Table, Field::Output};
+
+void reportBadFile(DialogOperations& dialog, Field field, IoResult code) {
+    dialog.showMessage({MessageKind::BadFile, field, code});
+}
+
+// Keeps the first of the failures it is shown.
+class FirstFailure {
+  public:
+    void note(IoResult code) {
+        if (code_ == 0) {
+            code_ = code;
+        }
+    }
+    IoResult code() const { return code_; }
+
+  private:
+    IoResult code_ = 0;
+};
+
+// Counts the table's entries and loads them; the table's first failure, if any, is noted.
+std::optional<TranslationTable> readTable(TextLineReader& reader, const std::string& name,
+                                          FirstFailure& failure) {
+    const std::size_t entryCount = CountTableLines(reader);
+    failure.note(reader.failure());
+    if (entryCount == 0) {
+        return std::nullopt;
+    }
+    TranslationTable table(entryCount);
+    // Closed first, so that a failed close is noted before the second opening clears it.
+    reader.close();
+    failure.note(reader.failure());
+    reader.open(name);
+    LoadTable(table, reader);
+    reader.close();
+    failure.note(reader.failure());
+    return table;
 }
 
 // Steps up to the end of the input; returns early at the first failure, which it has reported.
 void recode(DialogOperations& dialog, PassFiles& files, std::optional<TranslationTable>& table) {
     // All three names are read and tested before any file is touched.
-    std::string names[3];
-    const Field fields[3] = {Field::Input, Field::Table, Field::Output};
-    for (int i = 0; i < 3; ++i) {
-        names[i] = dialog.readField(fields[i]);
+    std::array<std::string, 3> names;
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        names[i] = dialog.readField(kFieldsInOrder[i]);
         if (names[i].empty()) {
-            report(dialog, kFileNameIsEmpty, fields[i]);
-            dialog.focusField(fields[i]);
+            dialog.showMessage({MessageKind::FileNameIsEmpty, kFieldsInOrder[i], 0});
+            dialog.focusField(kFieldsInOrder[i]);
             return;
         }
     }
-    const std::string& inputName = names[0];
-    const std::string& tableName = names[1];
-    const std::string& outputName = names[2];
+    const auto& [inputName, tableName, outputName] = names;
 
     files.input.open(inputName);
     if (const IoResult code = takeIoResult()) {
-        return report(dialog, kBadFile, Field::Input, code);
+        return reportBadFile(dialog, Field::Input, code);
     }
     files.table.open(tableName);
     if (const IoResult code = takeIoResult()) {
-        return report(dialog, kBadFile, Field::Table, code);
+        return reportBadFile(dialog, Field::Table, code);
     }
-    const std::size_t entryCount = CountTableLines(files.table);
-    if (entryCount == 0) {
-        return report(dialog, kBadFile, Field::Table);
+    FirstFailure tableFailure;
+    table = readTable(files.table, tableName, tableFailure);
+    if (!table) {
+        // No entries, or none could be read: the output is not touched.
+        return reportBadFile(dialog, Field::Table, tableFailure.code());
     }
-    table.emplace(entryCount);
-    files.table.open(tableName);
-    LoadTable(*table, files.table);
-    files.table.close();
 
     // The table is closed before the output is created, so a table may be its own output. The
-    // code taken here also carries a failure left by reading the table.
+    // code taken here also carries a failure left by reading the table, which came first.
     files.output.create(outputName);
-    if (const IoResult code = takeIoResult()) {
-        return report(dialog, kBadFile, files.output.hasFailed() ? Field::Output : Field::Table,
-                      code);
+    if (takeIoResult() != 0) {
+        return tableFailure.code() != 0 ? reportBadFile(dialog, Field::Table, tableFailure.code())
+                                        : reportBadFile(dialog, Field::Output, files.output.failure());
     }
 
     LineConverter converter(*table);
-    while (!files.input.atEnd()) {
+    while (files.input.failure() == 0 && files.output.failure() == 0 && !files.input.atEnd()) {
         files.output.writeLine(converter.convert(files.input.readLine()));
     }
 
     // A read or write failure, or a last block that did not reach the disk, would otherwise leave
-    // a cut output that looks like a finished one.
+    // a cut output that looks like a finished one. The loop stopped at the first failure of
+    // either file, and the output is closed before the input: that is the order to blame them in.
+    const IoResult readFailure = files.input.failure();
     files.output.close();
     files.input.close();
-    if (const IoResult code = takeIoResult()) {
-        report(dialog, kBadFile, files.output.hasFailed() ? Field::Output : Field::Input, code);
+    takeIoResult();
+    if (readFailure != 0) {
+        return reportBadFile(dialog, Field::Input, readFailure);
+    }
+    if (const IoResult code = files.output.failure()) {
+        return reportBadFile(dialog, Field::Output, code);
+    }
+    if (const IoResult code = files.input.failure()) {
+        reportBadFile(dialog, Field::Input, code);
     }
 }
 

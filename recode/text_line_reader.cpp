@@ -40,7 +40,7 @@ void TextLineReader::open(const std::string& name) {
 }
 
 void TextLineReader::start(platform::ErrorCode code, platform::NativeFile file) {
-    failed_ = false;
+    failure_ = 0;
     valid_ = 0;
     next_ = 0;
     endMet_ = false;
@@ -136,7 +136,9 @@ void TextLineReader::close() {
 }
 
 void TextLineReader::fail(IoResult code) {
-    failed_ = true;
+    if (failure_ == 0) {
+        failure_ = code;
+    }
     storeIoResult(code);
 }
 

@@ -39,8 +39,8 @@ class TextLineReader {
     std::string_view readLine();
     void close();
 
-    // Whether this reader stored a failure since it was last opened.
-    bool hasFailed() const { return failed_; }
+    // The code of the first failure since the reader was last opened, 0 when there was none.
+    IoResult failure() const { return failure_; }
 
   private:
     void start(platform::ErrorCode code, platform::NativeFile file);
@@ -55,7 +55,7 @@ class TextLineReader {
     std::size_t next_ = 0;
     bool endMet_ = false;
     bool open_ = false;
-    bool failed_ = false;
+    IoResult failure_ = 0;
     platform::NativeFile file_{};
 };
 

@@ -35,7 +35,7 @@ void TextLineWriter::releaseHeldFile() {
 }
 
 void TextLineWriter::start(platform::ErrorCode code, platform::NativeFile file) {
-    failed_ = false;
+    failure_ = 0;
     used_ = 0;
     if (code != 0) {
         fail(code);
@@ -107,7 +107,9 @@ void TextLineWriter::close() {
 }
 
 void TextLineWriter::fail(IoResult code) {
-    failed_ = true;
+    if (failure_ == 0) {
+        failure_ = code;
+    }
     storeIoResult(code);
 }
 

@@ -34,8 +34,8 @@ class TextLineWriter {
     // the writer stays open with an empty buffer, so a second close releases it.
     void close();
 
-    // Whether this writer stored a failure since it was last created.
-    bool hasFailed() const { return failed_; }
+    // The code of the first failure since the writer was last created, 0 when there was none.
+    IoResult failure() const { return failure_; }
 
   private:
     void start(platform::ErrorCode code, platform::NativeFile file);
@@ -49,7 +49,7 @@ class TextLineWriter {
     std::size_t used_ = 0;
     bool flushEveryLine_ = false;
     bool open_ = false;
-    bool failed_ = false;
+    IoResult failure_ = 0;
     platform::NativeFile file_{};
 };
 

@@ -8,19 +8,16 @@ std::string_view ReplacementOf(std::string_view entryLine) {
     return entryLine.substr(start, kMaxReplacementLength);
 }
 
-TranslationTable::TranslationTable(std::size_t capacity) : capacity_(capacity) {
-    entries_.reserve(capacity);
-}
+TranslationTable::TranslationTable(std::size_t capacity) : capacity_(capacity) {}
 
-bool TranslationTable::store(std::string entryLine) {
-    if (entries_.size() == capacity_) {
-        return false;
+void TranslationTable::store(std::string_view entryLine) {
+    if (stored_ == capacity_) {
+        return;
     }
+    ++stored_;
     const auto key = static_cast<unsigned char>(entryLine.front());
     joinedReplacements_[key].append(ReplacementOf(entryLine));
     hasEntry_.set(key);
-    entries_.push_back(std::move(entryLine));
-    return true;
 }
 
 std::size_t CountTableLines(TextLineReader& reader) {
@@ -37,7 +34,7 @@ void LoadTable(TranslationTable& table, TextLineReader& reader) {
     while (!reader.atEnd()) {
         const std::string_view line = reader.readLine();
         if (!line.empty()) {
-            table.store(std::string(line));
+            table.store(line);
         }
     }
 }

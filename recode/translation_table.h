@@ -10,7 +10,6 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "recode/text_line_reader.h"
 
@@ -27,18 +26,15 @@ class TranslationTable {
   public:
     explicit TranslationTable(std::size_t capacity);
 
-    std::size_t capacity() const { return capacity_; }
-    const std::vector<std::string>& entries() const { return entries_; }
-
     // Stores a non-empty entry line at the next free place; a full table refuses it.
-    bool store(std::string entryLine);
+    void store(std::string_view entryLine);
 
   private:
     friend bool AppendReplacements(const TranslationTable& table, unsigned char c,
                                    std::string& out);
 
     std::size_t capacity_;
-    std::vector<std::string> entries_;
+    std::size_t stored_ = 0;
     // Per key, the replacements of all its entries joined in table order: a walk over every
     // entry reduced to one lookup, with the same bytes in the same order.
     std::array<std::string, 256> joinedReplacements_;

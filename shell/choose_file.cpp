@@ -7,7 +7,6 @@
 #include <string>
 #include <string_view>
 
-#include "res/resource.h"
 #include "shell/shell_state.h"
 
 namespace shell {
@@ -23,12 +22,6 @@ constexpr char FileFilterList[] =
     "Text files(*.txt;*.lst;*.prn)\0*.TXT;*.LST;*.PRN\0"
     "Table files(*.tab)\0*.TAB\0"
     "All files(*.*)\0*.*\0";
-constexpr DWORD kTextFilter = 1;
-constexpr DWORD kTableFilter = 2;
-
-// The dialogs write at most 260 characters into the 262 of the buffer.
-constexpr std::size_t kNameBufferSize = 262;
-constexpr DWORD kNameCapacity = 260;
 
 // The folder that the item named by `path` is in, with its closing backslash; empty for a name
 // without a folder.
@@ -39,13 +32,13 @@ std::string FolderOf(std::string_view path) {
 
 }  // namespace
 
-void ChooseFile(int fieldId, bool tableFilter) {
-    const HWND field = GetDlgItem(MainDialogHandle, fieldId);
-    const bool isOutput = fieldId == IDC_OUTPUT_FIELD;
+void ChooseFile(const FieldGroup& group) {
+    const HWND field = GetDlgItem(MainDialogHandle, group.edit);
 
-    // Whatever way the dialog ends, the string releases the buffer.
-    std::string name(kNameBufferSize, '\0');
-    GetWindowTextA(field, name.data(), static_cast<int>(kNameBufferSize));
+    // Whatever way the dialog ends, the string releases the buffer. The dialogs write at most
+    // kPathCapacity characters into it.
+    std::string name(kPathBufferSize, '\0');
+    GetWindowTextA(field, name.data(), static_cast<int>(kPathBufferSize));
     // A path in the field itself takes precedence: the dialogs start in its folder.
     const std::string initialFolder = FolderOf(PathBuffer);
 
@@ -53,14 +46,14 @@ void ChooseFile(int fieldId, bool tableFilter) {
     record.lStructSize = sizeof(record);
     record.hwndOwner = MainDialogHandle;
     record.lpstrFilter = FileFilterList;
-    record.nFilterIndex = tableFilter ? kTableFilter : kTextFilter;
+    record.nFilterIndex = static_cast<DWORD>(group.filter);
     record.lpstrFile = name.data();
-    record.nMaxFile = kNameCapacity;
+    record.nMaxFile = kPathCapacity;
     record.lpstrInitialDir = initialFolder.empty() ? nullptr : initialFolder.c_str();
     record.lpstrDefExt = "txt";
 
     BOOL chosen;
-    if (isOutput) {
+    if (group.field == recode::Field::Output) {
         record.Flags = OFN_OVERWRITEPROMPT;
         chosen = GetSaveFileNameA(&record);
     } else {

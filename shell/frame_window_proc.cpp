@@ -5,13 +5,11 @@
 #include <cstring>
 #include <string>
 
+#include "shell/field_groups.h"
 #include "shell/shell_state.h"
 
 namespace shell {
 namespace {
-
-// The longest name PathBuffer takes, with its terminator.
-constexpr UINT kDroppedNameCapacity = 260;
 
 LRESULT OnDropFiles(HWND frame, HDROP drop) {
     // Only the first item counts, a folder as well as a file.
@@ -20,11 +18,12 @@ LRESULT OnDropFiles(HWND frame, HDROP drop) {
     DragQueryFileA(drop, 0, name.data(), length + 1);
     // A name too long for PathBuffer goes whole into the field, where the pass refuses it as a
     // bad file; cut, it could name another file, which "Go!" would then overwrite.
-    if (length < kDroppedNameCapacity) {
+    if (length < kPathCapacity) {
         std::memcpy(PathBuffer, name.c_str(), length + 1);
     }
-    // Each field follows its frame.
-    SetWindowTextA(GetDlgItem(MainDialogHandle, GetDlgCtrlID(frame) + 1), name.c_str());
+    if (const FieldGroup* group = FindFieldGroup(GetDlgCtrlID(frame))) {
+        SetWindowTextA(GetDlgItem(MainDialogHandle, group->edit), name.c_str());
+    }
     DragFinish(drop);
     return 0;
 }

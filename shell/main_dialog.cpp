@@ -1,9 +1,12 @@
 #include "shell/main_dialog.h"
 
+#include <span>
+
 #include "about/about_box.h"
 #include "recode/recoding_pass.h"
 #include "res/resource.h"
 #include "shell/choose_file.h"
+#include "shell/field_groups.h"
 #include "shell/frame_window_proc.h"
 #include "shell/main_dialog_operations.h"
 #include "shell/shell_state.h"
@@ -40,8 +43,8 @@ void OnInitDialog(HWND dialog) {
 
     // The arrows show in the system font, everything else in the template's.
     const auto systemFont = reinterpret_cast<WPARAM>(GetStockObject(SYSTEM_FONT));
-    for (const int button : {IDC_INPUT_BROWSE, IDC_TABLE_BROWSE, IDC_OUTPUT_BROWSE}) {
-        SendDlgItemMessageA(dialog, button, WM_SETFONT, systemFont, FALSE);
+    for (const FieldGroup& group : FieldGroups) {
+        SendDlgItemMessageA(dialog, group.browseButton, WM_SETFONT, systemFont, FALSE);
     }
 
     // No field has the focus at first; the first Tab leads into the Input field.
@@ -49,9 +52,10 @@ void OnInitDialog(HWND dialog) {
     StoreProgramPath();
 
     // The three frames are buttons alike, so the first one's procedure serves all three.
-    SavedFrameProc = AcceptDroppedFiles(GetDlgItem(dialog, IDC_INPUT_FRAME));
-    AcceptDroppedFiles(GetDlgItem(dialog, IDC_TABLE_FRAME));
-    AcceptDroppedFiles(GetDlgItem(dialog, IDC_OUTPUT_FRAME));
+    SavedFrameProc = AcceptDroppedFiles(GetDlgItem(dialog, FieldGroups[0].frame));
+    for (const FieldGroup& group : std::span(FieldGroups).subspan(1)) {
+        AcceptDroppedFiles(GetDlgItem(dialog, group.frame));
+    }
 }
 
 void OnGo() {
@@ -60,18 +64,17 @@ void OnGo() {
 }
 
 void OnCommand(HWND dialog, int command) {
+    if (const FieldGroup* group = FindFieldGroup(command);
+        group != nullptr && command == group->browseButton) {
+        ChooseFile(*group);
+        return;
+    }
     switch (command) {
         case IDC_GO:
             OnGo();
             break;
         case IDC_EXIT:
             SendMessageA(dialog, WM_CLOSE, 0, 0);
-            break;
-        case IDC_INPUT_BROWSE:
-        case IDC_TABLE_BROWSE:
-        case IDC_OUTPUT_BROWSE:
-            // Each browse button follows its field.
-            ChooseFile(command - 1, command == IDC_TABLE_BROWSE);
             break;
         case IDC_STAY_ON_TOP:
             ApplyStayOnTop(dialog);
@@ -98,7 +101,7 @@ INT_PTR CALLBACK MainDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
             break;
         case WM_LBUTTONDBLCLK:
         case WM_RBUTTONUP:
-            about::ShowAboutBox();
+            about::ShowAboutBox(MainDialogHandle, AboutDialogHandle);
             break;
         default:
             break;

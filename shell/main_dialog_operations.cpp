@@ -1,17 +1,14 @@
 #include "shell/main_dialog_operations.h"
 
 #include "res/resource.h"
+#include "shell/field_groups.h"
 #include "shell/shell_state.h"
 
 namespace shell {
 namespace {
 
-static_assert(static_cast<int>(recode::Field::Input) == IDC_INPUT_FIELD &&
-              static_cast<int>(recode::Field::Table) == IDC_TABLE_FIELD &&
-              static_cast<int>(recode::Field::Output) == IDC_OUTPUT_FIELD);
-
 HWND FieldWindow(recode::Field field) {
-    return GetDlgItem(MainDialogHandle, static_cast<int>(field));
+    return GetDlgItem(MainDialogHandle, FieldGroupOf(field).edit);
 }
 
 }  // namespace
@@ -43,7 +40,7 @@ void MainDialogOperations::focusField(recode::Field field) {
 }
 
 void MainDialogOperations::showMessage(const recode::PassMessage& message) {
-    const std::string text(message.text);
+    const std::string text(recode::MessageText(message.kind));
     MessageBoxA(MainDialogHandle, text.c_str(), nullptr, MB_ICONHAND | MB_OK);
 }
 

@@ -8,7 +8,10 @@
 
 namespace shell {
 
-inline constexpr std::size_t kPathBufferSize = 262;
+// MAX_PATH: the longest name, terminator included, that the file dialogs and drops hand over.
+inline constexpr std::size_t kPathCapacity = 260;
+// PathBuffer and the file chooser's name buffer hold two characters more.
+inline constexpr std::size_t kPathBufferSize = kPathCapacity + 2;
 
 // The main dialog: set first thing when it initialises and never changed.
 extern HWND MainDialogHandle;
