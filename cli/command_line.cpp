@@ -8,7 +8,8 @@ const char* const kUsage =
     "usage: lettermill-recode [-t TABLE] [-o OUTPUT] [INPUT]\n"
     "       lettermill-recode --check TABLE\n"
     "Recodes INPUT (default: standard input) through the translation table TABLE\n"
-    "(default: " LETTERMILL_DEFAULT_TABLE ") into OUTPUT (default: standard output), with CR LF line ends.\n"
+    "(default: " LETTERMILL_DEFAULT_TABLE
+    ") into OUTPUT (default: standard output), with CR LF line ends.\n"
     "A name of - stands for standard input or output.\n"
     "  -t, --table TABLE    the translation table file\n"
     "  -o, --output OUTPUT  the output file; an existing one is replaced\n"

@@ -25,7 +25,8 @@ std::string ConsoleDialog::readField(recode::Field field) {
 void ConsoleDialog::showMessage(const recode::PassMessage& message) {
     const std::string_view text = recode::MessageText(message.kind);
     if (message.kind == recode::MessageKind::FileNameIsEmpty) {
-        std::fprintf(stderr, "lettermill-recode: %.*s\n", static_cast<int>(text.size()), text.data());
+        std::fprintf(stderr, "lettermill-recode: %.*s\n", static_cast<int>(text.size()),
+                     text.data());
         exitCode_ = kEmptyNameExitCode;
         return;
     }

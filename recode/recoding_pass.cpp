@@ -81,8 +81,9 @@ void recode(DialogOperations& dialog, PassFiles& files, std::optional<Translatio
     // code taken here also carries a failure left by reading the table, which came first.
     files.output.create(outputName);
     if (takeIoResult() != 0) {
-        return tableFailure.code() != 0 ? reportBadFile(dialog, Field::Table, tableFailure.code())
-                                        : reportBadFile(dialog, Field::Output, files.output.failure());
+        const bool tableFirst = tableFailure.code() != 0;
+        return reportBadFile(dialog, tableFirst ? Field::Table : Field::Output,
+                             tableFirst ? tableFailure.code() : files.output.failure());
     }
 
     LineConverter converter(*table);
