@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "support/temp_dir.h"
+#include "engine/support.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size);
 
@@ -37,7 +37,7 @@ int main(int argc, char** argv) {
         for (const std::filesystem::path& input : InputsNamedBy(argv[i])) {
             // Named before it runs, so that the output of a failed test points at the input.
             std::fprintf(stderr, "replaying %s\n", input.string().c_str());
-            const std::string bytes = testing_support::ReadFileBytes(input.string());
+            const std::string bytes = lm::Read(input.string());
             LLVMFuzzerTestOneInput(reinterpret_cast<const std::uint8_t*>(bytes.data()),
                                    bytes.size());
             ++replayed;
