@@ -1,8 +1,11 @@
 #include "engine/support.h"
 
-#include <atomic>
+#include <cerrno>
 #include <fstream>
 #include <iterator>
+#include <random>
+
+#include "recode/io_result.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -11,18 +14,37 @@
 namespace lm {
 namespace {
 
-const char* const kFieldNames[] = {"Input", "Table", "Output"};
+const std::pair<const char*, recode::IoResult> kCodes[] = {
+    {"ENOENT", ENOENT},
+    {"ENOFOLDER", ON_WINDOWS_ELSE(ERROR_PATH_NOT_FOUND, ENOENT)},
+    {"EISDIR", ON_WINDOWS_ELSE(ERROR_ACCESS_DENIED, EISDIR)},
+    {"EBUSY", ON_WINDOWS_ELSE(ERROR_SHARING_VIOLATION, EBUSY)},
+    {"ENAMETOOLONG", ON_WINDOWS_ELSE(ERROR_PATH_NOT_FOUND, ENAMETOOLONG)},
+    {"ENOSPC", ENOSPC},
+};
 
-std::size_t OpenFiles() {
-#ifdef _WIN32
-    DWORD count = 0;
-    GetProcessHandleCount(GetCurrentProcess(), &count);
-    return count;
-#else
-    const std::filesystem::directory_iterator fds("/proc/self/fd");
-    return static_cast<std::size_t>(std::distance(begin(fds), end(fds)));
-#endif
+std::string Name(recode::Field field) {
+    return std::array{"Input", "Table", "Output"}[static_cast<int>(field)];
 }
+
+struct LogDialog : recode::DialogOperations {
+    explicit LogDialog(const std::array<std::string, 3>& names) : names(names) {}
+    const std::array<std::string, 3>& names;
+    std::string log;
+
+    void showBusyCursor() override { log += "busy|"; }
+    void restoreCursor() override { log += "cursor back"; }
+    void enableGoButton(bool enabled) override { log += enabled ? "go on|" : "go off|"; }
+    std::string readField(recode::Field field) override {
+        log += "read " + Name(field) + "|";
+        return names[static_cast<std::size_t>(field)];
+    }
+    void focusField(recode::Field field) override { log += "focus " + Name(field) + "|"; }
+    void showMessage(const recode::PassMessage& message) override {
+        log += std::string(recode::MessageText(message.kind)) + ": " + Name(message.field) + " " +
+               std::to_string(message.code) + "|";
+    }
+};
 
 }  // namespace
 
@@ -35,13 +57,9 @@ void Write(const std::string& path, std::string_view bytes) {
     std::ofstream(path, std::ios::binary).write(bytes.data(), std::ssize(bytes));
 }
 
-TempDir::TempDir() {
-    static std::atomic<int> made{0};
-    root_ =
-        std::filesystem::temp_directory_path() /
-        ("lettermill-" +
-         std::to_string(std::filesystem::file_time_type::clock::now().time_since_epoch().count()) +
-         "-" + std::to_string(++made));
+TempDir::TempDir()
+    : root_(std::filesystem::temp_directory_path() /
+            ("lettermill-" + std::to_string(std::random_device{}()))) {
     std::filesystem::create_directories(root_);
 }
 
@@ -50,44 +68,32 @@ TempDir::~TempDir() {
     std::filesystem::remove_all(root_, ignored);
 }
 
-std::string LogDialog::readField(recode::Field field) {
-    log += "read " + std::string(kFieldNames[static_cast<int>(field)]) + "|";
-    return names_[static_cast<std::size_t>(field)];
-}
-
-void LogDialog::focusField(recode::Field field) {
-    log += "focus " + std::string(kFieldNames[static_cast<int>(field)]) + "|";
-}
-
-void LogDialog::showMessage(const recode::PassMessage& message) {
-    log += std::string(recode::MessageText(message.kind)) + ": " +
-           kFieldNames[static_cast<int>(message.field)] + " " + std::to_string(message.code) + "|";
-}
-
 std::string RunPass(recode::PassFiles& files, const std::array<std::string, 3>& names) {
-    const std::size_t openBefore = OpenFiles();
     LogDialog dialog(names);
     recode::RecodingPass(dialog, files);
-    if (const recode::IoResult code = recode::takeIoResult()) {
-        dialog.log += "|code pending " + std::to_string(code);
-    }
-    if (OpenFiles() != openBefore) {
-        dialog.log += "|files left open";
-    }
-    return dialog.log;
+    const recode::IoResult pending = recode::takeIoResult();
+    return dialog.log + (pending != 0 ? "|code pending " + std::to_string(pending) : "");
 }
 
-std::string LogOfPass(const std::string& message, recode::Field lastRead) {
-    std::string log = "busy|go off|";
-    for (int field = 0; field <= static_cast<int>(lastRead); ++field) {
-        log += "read " + std::string(kFieldNames[field]) + "|";
-    }
-    return log + message + "go on|cursor back";
+std::string LogOfPass(std::string_view between) {
+    return "busy|go off|" + std::string(between) + "go on|cursor back";
 }
 
-std::string BadFile(recode::Field field, recode::IoResult code) {
-    return LogOfPass("Bad file: " + std::string(kFieldNames[static_cast<int>(field)]) + " " +
-                     std::to_string(code) + "|");
+void ReplaceAll(std::string& text, std::string_view from, std::string_view to) {
+    for (std::size_t at = text.find(from); at != std::string::npos;
+         at = text.find(from, at + to.size())) {
+        text.replace(at, from.size(), to);
+    }
+}
+
+std::string Expand(std::string text) {
+    for (const auto& [name, code] : kCodes) {
+        ReplaceAll(text, "{" + std::string(name) + "}", std::to_string(code));
+        ReplaceAll(text, "[" + std::string(name) + "]", recode::describeIoResult(code));
+    }
+    ReplaceAll(text, "\\r", "\r");
+    ReplaceAll(text, "\\n", "\n");
+    return text;
 }
 
 }  // namespace lm

@@ -1,31 +1,22 @@
-// Real files in a fresh folder, a dialog that writes down what the recoding pass asks of it, and
-// lettermill-recode run as a user runs it.
+// Real files in a fresh folder, a dialog that writes down what the recoding pass asks of it, the
+// tests' data files, and lettermill-recode run as a user runs it.
 #pragma once
 
 #include <array>
-#include <cstddef>
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <tuple>
 
-#include "recode/dialog_operations.h"
 #include "recode/recoding_pass.h"
 
 #ifdef _WIN32
 #define ON_WINDOWS_ELSE(windows, posix) windows
 #else
-#include <cerrno>
 #define ON_WINDOWS_ELSE(windows, posix) posix
 #endif
 
 namespace lm {
-
-// The codes with which each system refuses a name.
-constexpr recode::IoResult kNotFound = 2;  // ERROR_FILE_NOT_FOUND, ENOENT
-constexpr recode::IoResult kNoFolder = ON_WINDOWS_ELSE(3, ENOENT);
-constexpr recode::IoResult kIsFolder = ON_WINDOWS_ELSE(5, EISDIR);
-constexpr recode::IoResult kInUse = ON_WINDOWS_ELSE(32, EBUSY);
-constexpr recode::IoResult kTooLong = ON_WINDOWS_ELSE(3, ENAMETOOLONG);
 
 // The file's bytes, or "<none>" when it cannot be read.
 std::string Read(const std::string& path);
@@ -35,49 +26,32 @@ class TempDir {
   public:
     TempDir();
     ~TempDir();
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
     std::string operator/(const std::string& name) const { return (root_ / name).string(); }
 
   private:
     std::filesystem::path root_;
 };
 
-class LogDialog : public recode::DialogOperations {
-  public:
-    explicit LogDialog(std::array<std::string, 3> names) : names_(std::move(names)) {}
-    std::string log;
-
-    void showBusyCursor() override { log += "busy|"; }
-    void restoreCursor() override { log += "cursor back"; }
-    void enableGoButton(bool enabled) override { log += enabled ? "go on|" : "go off|"; }
-    std::string readField(recode::Field field) override;
-    void focusField(recode::Field field) override;
-    void showMessage(const recode::PassMessage& message) override;
-
-  private:
-    std::array<std::string, 3> names_;
-};
-
-// One pass, logged; a result code left pending or a file left open is logged too.
+// One pass, logged as "busy|go off|read Input|...|Bad file: Output 16|go on|cursor back"; a
+// result code left pending is logged too.
 std::string RunPass(recode::PassFiles& files, const std::array<std::string, 3>& names);
+// The log between "go off|" and "go on|" of a pass that reads the three names and shows nothing.
+constexpr std::string_view kNamesRead = "read Input|read Table|read Output|";
+std::string LogOfPass(std::string_view between = kNamesRead);
 
-// The log of a pass that reads the names up to `lastRead` and shows `message` ("TEXT: FIELD CODE|",
-// or nothing).
-std::string LogOfPass(const std::string& message = "",
-                      recode::Field lastRead = recode::Field::Output);
-std::string BadFile(recode::Field field, recode::IoResult code);
+void ReplaceAll(std::string& text, std::string_view from, std::string_view to);
+// Test data as written: \r and \n for those bytes, {NAME} for the code of an error on this
+// system (ENOENT, ENOFOLDER, EISDIR, EBUSY, ENAMETOOLONG, ENOSPC), [NAME] for its text.
+std::string Expand(std::string text);
 
-struct Run {
-    int exitCode;  // -1 when a signal ended it
-    std::string out;
-    std::string err;
-};
+// Exit code (-1 when a signal ended it), standard output and standard error.
+using Run = std::tuple<int, std::string, std::string>;
 
 // lettermill-recode in `dir` with `arguments` (split at blanks; '' is an empty one), standard
-// input from the file `in` (made empty when missing), standard output into `out` (which is not
-// emptied first, as with the shell's 1<>), under a limit of `memoryLimit` bytes when not 0.
-Run RunRecode(const std::string& dir, const std::string& arguments, const std::string& in = ".in",
+// input from the file `in` (the null device when empty), standard output into `out` (which is
+// not emptied first, as with the shell's 1<>; .out is emptied), under a limit of `memoryLimit`
+// bytes when not 0.
+Run RunRecode(const std::string& dir, const std::string& arguments, const std::string& in = "",
               const std::string& out = ".out", std::size_t memoryLimit = 0);
 
 }  // namespace lm

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <array>
+#include <bitset>
 #include <cstdio>
 #include <cstdlib>
 #include <optional>
@@ -27,11 +28,10 @@ inline std::vector<std::string> ReferenceLines(std::string_view bytes) {
     std::size_t next = 0;
     while (next < bytes.size() && bytes[next] != '\x1a') {
         std::string line;
-        while (next < bytes.size() && bytes[next] != '\n') {
+        for (; next < bytes.size() && bytes[next] != '\n'; ++next) {
             if (bytes[next] != '\r') {
                 line.push_back(bytes[next]);
             }
-            ++next;
         }
         ++next;
         lines.push_back(line);
@@ -39,58 +39,31 @@ inline std::vector<std::string> ReferenceLines(std::string_view bytes) {
     return lines;
 }
 
-// The table's non-empty lines.
-inline std::vector<std::string> Entries(std::string_view table) {
-    std::vector<std::string> entries;
-    for (std::string& line : ReferenceLines(table)) {
-        if (!line.empty()) {
-            entries.push_back(std::move(line));
-        }
-    }
-    return entries;
-}
-
-// The replacements of every entry keyed by c, one after another in table order (after the first
-// "=", or the whole line without one, at most 65535 bytes); false when no entry has that key.
-inline bool WalkEveryEntry(const std::vector<std::string>& entries, unsigned char c,
-                           std::string& out) {
-    bool matched = false;
-    for (const std::string& entry : entries) {
-        if (static_cast<unsigned char>(entry[0]) == c) {
-            const std::size_t equals = entry.find('=');
-            out += entry.substr(equals == std::string::npos ? 0 : equals + 1, 65535);
-            matched = true;
-        }
-    }
-    return matched;
-}
-
-// Bytes at or below the blank are copied; the others walk every entry, or are copied without one.
-inline std::string ReferenceConversion(const std::vector<std::string>& entries,
-                                       std::string_view line) {
-    std::array<std::string, 256> walked;  // per byte value, so that long lines cost no more
-    for (int c = 0; c < 256; ++c) {
-        if (c <= ' ' || !WalkEveryEntry(entries, static_cast<unsigned char>(c), walked[c])) {
-            walked[c] = std::string(1, static_cast<char>(c));
-        }
-    }
-    std::string converted;
-    for (const char byte : line) {
-        converted += walked[static_cast<unsigned char>(byte)];
-    }
-    return converted;
-}
-
-// The output file of a pass, or nothing when the table has no entries.
+// The output file of a pass, or nothing when the table has no entries (non-empty lines). A byte
+// above the blank gives the replacements of the entries keyed by it, in table order (what follows
+// the first "=", or the whole line without one, at most 65535 bytes), or itself without any.
 inline std::optional<std::string> ReferenceRecoding(std::string_view table,
                                                     std::string_view input) {
-    const std::vector<std::string> entries = Entries(table);
-    if (entries.empty()) {
+    std::array<std::string, 256> replacements;
+    std::bitset<256> keyed;
+    for (const std::string& entry : ReferenceLines(table)) {
+        if (!entry.empty()) {
+            const std::size_t equals = entry.find('=');
+            replacements[static_cast<unsigned char>(entry[0])] +=
+                entry.substr(equals == std::string::npos ? 0 : equals + 1, 65535);
+            keyed.set(static_cast<unsigned char>(entry[0]));
+        }
+    }
+    if (keyed.none()) {
         return std::nullopt;
     }
     std::string output;
     for (const std::string& line : ReferenceLines(input)) {
-        output += ReferenceConversion(entries, line) + "\r\n";
+        for (const char byte : line) {
+            const auto c = static_cast<unsigned char>(byte);
+            output += c > ' ' && keyed[c] ? replacements[c] : std::string(1, byte);
+        }
+        output += "\r\n";
     }
     return output;
 }
