@@ -80,13 +80,16 @@ TEST_P(LettermillRecode, Runs) {
     }
 #endif
     for (std::string& field : line) {
-        field = lm::Expand(field);
         lm::ReplaceAll(field, "{usage}", cli::kUsage);
+        lm::ReplaceAll(field, "\n", "\\n");  // the usage's line ends are a console's too
         lm::ReplaceAll(field, "{version}", LETTERMILL_PRODUCT_VERSION);
         lm::ReplaceAll(field, "{tables}", LETTERMILL_SOURCE_DIR "/tables");
+        field = lm::Expand(field);
     }
     const lm::TempDir dir;
-    std::filesystem::copy(kFiles, dir / "");
+    for (const auto& file : std::filesystem::directory_iterator(kFiles)) {
+        std::filesystem::copy_file(file.path(), dir / file.path().filename().string());
+    }
 #ifndef _WIN32
     std::filesystem::create_symlink("in.txt", dir / "link.txt");
 #endif

@@ -19,7 +19,7 @@ const std::pair<const char*, recode::IoResult> kCodes[] = {
     {"ENOFOLDER", ON_WINDOWS_ELSE(ERROR_PATH_NOT_FOUND, ENOENT)},
     {"EISDIR", ON_WINDOWS_ELSE(ERROR_ACCESS_DENIED, EISDIR)},
     {"EBUSY", ON_WINDOWS_ELSE(ERROR_SHARING_VIOLATION, EBUSY)},
-    {"ENAMETOOLONG", ON_WINDOWS_ELSE(ERROR_PATH_NOT_FOUND, ENAMETOOLONG)},
+    {"ENAMETOOLONG", ON_WINDOWS_ELSE(ERROR_FILENAME_EXCED_RANGE, ENAMETOOLONG)},
     {"ENOSPC", ENOSPC},
 };
 
@@ -91,8 +91,8 @@ std::string Expand(std::string text) {
         ReplaceAll(text, "{" + std::string(name) + "}", std::to_string(code));
         ReplaceAll(text, "[" + std::string(name) + "]", recode::describeIoResult(code));
     }
-    ReplaceAll(text, "\\r", "\r");
-    ReplaceAll(text, "\\n", "\n");
+    ReplaceAll(text, "\\r\\n", "\r\n");
+    ReplaceAll(text, "\\n", ON_WINDOWS_ELSE("\r\n", "\n"));
     return text;
 }
 

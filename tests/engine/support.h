@@ -40,7 +40,8 @@ constexpr std::string_view kNamesRead = "read Input|read Table|read Output|";
 std::string LogOfPass(std::string_view between = kNamesRead);
 
 void ReplaceAll(std::string& text, std::string_view from, std::string_view to);
-// Test data as written: \r and \n for those bytes, {NAME} for the code of an error on this
+// Test data as written: \r\n for CR LF, \n for a line end as the C library writes text (CR LF
+// on Windows), {NAME} for the code of an error on this
 // system (ENOENT, ENOFOLDER, EISDIR, EBUSY, ENAMETOOLONG, ENOSPC), [NAME] for its text.
 std::string Expand(std::string text);
 

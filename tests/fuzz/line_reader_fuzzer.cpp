@@ -19,8 +19,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             lines.emplace_back(reader.readLine());
         }
         reader.close();
-        fuzzing::Check(reader.failure() == 0 && recode::takeIoResult() == 0,
-                       "reading a plain file failed");
+        fuzzing::Check(reader.failure() == 0 && recode::takeIoResult() == 0, "read failed");
         fuzzing::Check(lines == fuzzing::ReferenceLines(bytes), "lines differ from the reference");
     }
     return 0;

@@ -46,9 +46,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fuzzing::Check(
         log == lm::LogOfPass(std::string(lm::kNamesRead) + (expected ? "" : "Bad file: Table 0|")),
         "the pass ended otherwise than the walk");
-    fuzzing::Check(lm::Read(names[2]) == expected.value_or("left from before"),
-                   "the output differs from the walk");
+    fuzzing::Check(lm::Read(names[2]) == expected.value_or("left from before"), "output differs");
     fuzzing::Check(lm::Read(names[0]) == input && lm::Read(names[1]) == table,
-                   "the pass changed a file it reads");
+                   "a read file changed");
     return 0;
 }
