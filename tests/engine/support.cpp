@@ -14,6 +14,9 @@
 namespace lm {
 namespace {
 
+// What each system answers to the same name: Windows reports a name it cannot resolve, a
+// missing folder and blanks alike as a path not found, and a folder opened as a file as access
+// denied.
 const std::pair<const char*, recode::IoResult> kCodes[] = {
     {"ENOENT", ENOENT},
     {"ENOFOLDER", ON_WINDOWS_ELSE(ERROR_PATH_NOT_FOUND, ENOENT)},
