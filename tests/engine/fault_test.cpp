@@ -1,0 +1,125 @@
+// The pass with one system call failing: for open, read, write and close in turn, the Nth call of
+// a small pass at 3-byte blocks fails, for every N up to one past the last call. The pass must
+// blame the file that call was about, with the call's own code, leave input and table as they
+// were and run its whole clean-up, closing every file it opened; when nothing fails it must give
+// the clean output.
+//
+// The program is linked with --wrap for these calls, so that the system layer's own calls (and
+// only those of the program's own code) come here before they reach the C library.
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <cstdarg>
+#include <fcntl.h>
+#include <map>
+#include <unistd.h>
+
+#include "engine/support.h"
+
+namespace {
+
+enum Call { kOpen, kRead, kWrite, kClose };
+
+struct Plan {
+    Call call;
+    int code;
+    bool readsFailAfterwards;
+    int nth;  // 0: none fails
+    std::array<int, 4> calls{};
+    std::map<int, std::string> names{};  // of the descriptors open
+    std::string failedOn{};              // the name of the file whose call failed
+} plan{};
+
+// -1 with errno set when this call is to fail: the planned one, or a read after it if so planned.
+int Injected(Call call, const std::string& name) {
+    const bool planned = ++plan.calls[call] == plan.nth && call == plan.call;
+    plan.failedOn = planned ? name : plan.failedOn;
+    errno = planned ? plan.code : EIO;
+    return planned || (call == kRead && plan.readsFailAfterwards && !plan.failedOn.empty()) ? -1
+                                                                                            : 0;
+}
+
+}  // namespace
+
+extern "C" {
+int __real_open(const char* name, int flags, ...);
+ssize_t __real_read(int fd, void* buffer, size_t size);
+ssize_t __real_write(int fd, const void* data, size_t size);
+int __real_close(int fd);
+
+int __wrap_open(const char* name, int flags, ...) {
+    va_list rest;
+    va_start(rest, flags);
+    const mode_t mode = (flags & O_CREAT) != 0 ? va_arg(rest, mode_t) : 0;
+    va_end(rest);
+    const int fd = Injected(kOpen, name) != 0 ? -1 : __real_open(name, flags, mode);
+    if (fd >= 0) {
+        plan.names[fd] = name;
+    }
+    return fd;
+}
+
+ssize_t __wrap_read(int fd, void* buffer, size_t size) {
+    return Injected(kRead, plan.names[fd]) != 0 ? -1 : __real_read(fd, buffer, size);
+}
+
+ssize_t __wrap_write(int fd, const void* data, size_t size) {
+    return Injected(kWrite, plan.names[fd]) != 0 ? -1 : __real_write(fd, data, size);
+}
+
+// Linux releases the descriptor even when close() fails.
+int __wrap_close(int fd) {
+    const int injected = Injected(kClose, plan.names[fd]);
+    plan.names.erase(fd);
+    const int closed = __real_close(fd);
+    return injected != 0 ? injected : closed;
+}
+}
+
+namespace {
+
+// The call failing, its code, and whether every read after it fails too.
+using Fault = std::tuple<Call, int, bool>;
+
+class PassUnderFaults : public testing::TestWithParam<Fault> {};
+
+TEST_P(PassUnderFaults, BlamesTheFileOfTheFailedCall) {
+    const auto& [call, code, readsFailAfterwards] = GetParam();
+    const lm::TempDir dir;
+    // Named after their fields, which the messages name.
+    const std::array<std::string, 3> names = {dir / "Input", dir / "Table", dir / "Output"};
+    const std::string input = "ab=c\xe0!\r\n" + std::string(20, 'a') + "\nlast";
+    const std::string table = "a=1\r\nb=\r\n\xe0=ya\r\na=2\r\n";
+    lm::Write(names[0], input);
+    lm::Write(names[1], table);
+    recode::PassFiles files(3);
+    plan = {};
+    ASSERT_EQ(lm::RunPass(files, names), lm::LogOfPass());
+    const std::string clean = lm::Read(names[2]);
+    const int calls = plan.calls[call];
+    ASSERT_GT(calls, 3);
+    for (int nth = 1; nth <= calls + 1; ++nth) {
+        SCOPED_TRACE("call " + std::to_string(nth) + " of " + std::to_string(calls));
+        lm::Write(names[2], "an older output");
+        plan = {call, code, readsFailAfterwards, nth};
+        const std::string log = lm::RunPass(files, names);
+        const std::string blamed = std::filesystem::path(plan.failedOn).filename().string();
+        EXPECT_EQ(log, lm::LogOfPass(std::string(lm::kNamesRead) +
+                                     (nth > calls ? ""
+                                                  : "Bad file: " + blamed + " " +
+                                                        std::to_string(code) + "|")));
+        EXPECT_EQ(plan.names.size(), 0u) << "files left open";
+        if (nth > calls) {
+            EXPECT_EQ(lm::Read(names[2]), clean);
+        }
+        EXPECT_EQ(lm::Read(names[0]), input);
+        EXPECT_EQ(lm::Read(names[1]), table);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(RecodingPass, PassUnderFaults,
+                         testing::Values(Fault{kOpen, EACCES, false}, Fault{kRead, EIO, false},
+                                         Fault{kWrite, ENOSPC, false}, Fault{kClose, EIO, false},
+                                         Fault{kWrite, EFBIG, true}));
+
+}  // namespace

@@ -1,0 +1,102 @@
+#include "engine/support.h"
+
+#include <cerrno>
+#include <fstream>
+#include <iterator>
+#include <random>
+
+#include "recode/io_result.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
+namespace lm {
+namespace {
+
+// What each system answers to the same name: Windows reports a name it cannot resolve, a
+// missing folder and blanks alike as a path not found, and a folder opened as a file as access
+// denied.
+const std::pair<const char*, recode::IoResult> kCodes[] = {
+    {"ENOENT", ENOENT},
+    {"ENOFOLDER", ON_WINDOWS_ELSE(ERROR_PATH_NOT_FOUND, ENOENT)},
+    {"EISDIR", ON_WINDOWS_ELSE(ERROR_ACCESS_DENIED, EISDIR)},
+    {"EBUSY", ON_WINDOWS_ELSE(ERROR_SHARING_VIOLATION, EBUSY)},
+    {"ENAMETOOLONG", ON_WINDOWS_ELSE(ERROR_FILENAME_EXCED_RANGE, ENAMETOOLONG)},
+    {"ENOSPC", ENOSPC},
+};
+
+std::string Name(recode::Field field) {
+    return std::array{"Input", "Table", "Output"}[static_cast<int>(field)];
+}
+
+struct LogDialog : recode::DialogOperations {
+    explicit LogDialog(const std::array<std::string, 3>& names) : names(names) {}
+    const std::array<std::string, 3>& names;
+    std::string log;
+
+    void showBusyCursor() override { log += "busy|"; }
+    void restoreCursor() override { log += "cursor back"; }
+    void enableGoButton(bool enabled) override { log += enabled ? "go on|" : "go off|"; }
+    std::string readField(recode::Field field) override {
+        log += "read " + Name(field) + "|";
+        return names[static_cast<std::size_t>(field)];
+    }
+    void focusField(recode::Field field) override { log += "focus " + Name(field) + "|"; }
+    void showMessage(const recode::PassMessage& message) override {
+        log += std::string(recode::MessageText(message.kind)) + ": " + Name(message.field) + " " +
+               std::to_string(message.code) + "|";
+    }
+};
+
+}  // namespace
+
+std::string Read(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return in ? std::string(std::istreambuf_iterator<char>(in), {}) : "<none>";
+}
+
+void Write(const std::string& path, std::string_view bytes) {
+    std::ofstream(path, std::ios::binary).write(bytes.data(), std::ssize(bytes));
+}
+
+TempDir::TempDir()
+    : root_(std::filesystem::temp_directory_path() /
+            ("lettermill-" + std::to_string(std::random_device{}()))) {
+    std::filesystem::create_directories(root_);
+}
+
+TempDir::~TempDir() {
+    std::error_code ignored;
+    std::filesystem::remove_all(root_, ignored);
+}
+
+std::string RunPass(recode::PassFiles& files, const std::array<std::string, 3>& names) {
+    LogDialog dialog(names);
+    recode::RecodingPass(dialog, files);
+    const recode::IoResult pending = recode::takeIoResult();
+    return dialog.log + (pending != 0 ? "|code pending " + std::to_string(pending) : "");
+}
+
+std::string LogOfPass(std::string_view between) {
+    return "busy|go off|" + std::string(between) + "go on|cursor back";
+}
+
+void ReplaceAll(std::string& text, std::string_view from, std::string_view to) {
+    for (std::size_t at = text.find(from); at != std::string::npos;
+         at = text.find(from, at + to.size())) {
+        text.replace(at, from.size(), to);
+    }
+}
+
+std::string Expand(std::string text) {
+    for (const auto& [name, code] : kCodes) {
+        ReplaceAll(text, "{" + std::string(name) + "}", std::to_string(code));
+        ReplaceAll(text, "[" + std::string(name) + "]", recode::describeIoResult(code));
+    }
+    ReplaceAll(text, "\\r\\n", "\r\n");
+    ReplaceAll(text, "\\n", ON_WINDOWS_ELSE("\r\n", "\n"));
+    return text;
+}
+
+}  // namespace lm

@@ -1,0 +1,58 @@
+// Real files in a fresh folder, a dialog that writes down what the recoding pass asks of it, the
+// tests' data files, and lettermill-recode run as a user runs it.
+#pragma once
+
+#include <array>
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <tuple>
+
+#include "recode/recoding_pass.h"
+
+#ifdef _WIN32
+#define ON_WINDOWS_ELSE(windows, posix) windows
+#else
+#define ON_WINDOWS_ELSE(windows, posix) posix
+#endif
+
+namespace lm {
+
+// The file's bytes, or "<none>" when it cannot be read.
+std::string Read(const std::string& path);
+void Write(const std::string& path, std::string_view bytes);
+
+class TempDir {
+  public:
+    TempDir();
+    ~TempDir();
+    std::string operator/(const std::string& name) const { return (root_ / name).string(); }
+
+  private:
+    std::filesystem::path root_;
+};
+
+// One pass, logged as "busy|go off|read Input|...|Bad file: Output 16|go on|cursor back"; a
+// result code left pending is logged too.
+std::string RunPass(recode::PassFiles& files, const std::array<std::string, 3>& names);
+// The log between "go off|" and "go on|" of a pass that reads the three names and shows nothing.
+constexpr std::string_view kNamesRead = "read Input|read Table|read Output|";
+std::string LogOfPass(std::string_view between = kNamesRead);
+
+void ReplaceAll(std::string& text, std::string_view from, std::string_view to);
+// Test data as written: \r\n for CR LF, \n for a line end as the C library writes text (CR LF
+// on Windows), {NAME} for the code of an error on this system (ENOENT, ENOFOLDER, EISDIR, EBUSY,
+// ENAMETOOLONG, ENOSPC) and [NAME] for its text.
+std::string Expand(std::string text);
+
+// Exit code (-1 when a signal ended it), standard output and standard error.
+using Run = std::tuple<int, std::string, std::string>;
+
+// lettermill-recode in `dir` with `arguments` (split at blanks; '' is an empty one), standard
+// input from the file `in` (the null device when empty), standard output into `out` (which is
+// not emptied first, as with the shell's 1<>; .out is emptied), under a limit of `memoryLimit`
+// bytes when not 0.
+Run RunRecode(const std::string& dir, const std::string& arguments, const std::string& in = "",
+              const std::string& out = ".out", std::size_t memoryLimit = 0);
+
+}  // namespace lm
