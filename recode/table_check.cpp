@@ -55,7 +55,10 @@ std::vector<std::string> surprisesOf(std::string_view entry) {
         surprises.push_back("replacement of " + std::to_string(fullLength) + " bytes is cut to " +
                             std::to_string(kMaxReplacementLength));
     }
-    if (const std::size_t blanks = trailingBlanks(ReplacementOf(entry))) {
+    // A replacement of nothing but blanks cannot have them by mistake.
+    const std::string_view replacement = ReplacementOf(entry);
+    if (const std::size_t blanks = trailingBlanks(replacement);
+        blanks != 0 && blanks != replacement.size()) {
         surprises.push_back("replacement ends in " + counted(blanks, "blank", "blanks"));
     }
     return surprises;

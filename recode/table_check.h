@@ -1,6 +1,6 @@
 // The table checker: reads a table file as the recoding pass does and points out entries that
 // do not do what they seem to: keys that never apply, lines without "=", ignored bytes,
-// replacements that are cut or end in blanks, and keys whose entries get joined.
+// replacements that are cut or end in blanks after other bytes, and keys whose entries get joined.
 #pragma once
 
 #include <cstddef>
