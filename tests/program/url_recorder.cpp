@@ -1,16 +1,9 @@
-// Stands in for the browser and the mail program in the tests: appends the URL the desktop shell
-// hands it, as one line, to the record file it is given.
-// usage: url_recorder RECORD-FILE URL
+// Stands in for the browser and the mail program: appends the URL it is handed, as a line, to
+// the record file.  usage: url_recorder RECORD URL
 #include <cstdio>
 
 int main(int argc, char** argv) {
-    if (argc != 3) {
-        return 2;
-    }
-    std::FILE* record = std::fopen(argv[1], "ab");
-    if (record == nullptr) {
-        return 1;
-    }
-    std::fprintf(record, "%s\n", argv[2]);
-    return std::fclose(record) == 0 ? 0 : 1;
+    std::FILE* record = argc == 3 ? std::fopen(argv[1], "ab") : nullptr;
+    const bool written = record != nullptr && std::fprintf(record, "%s\n", argv[2]) > 0;
+    return record != nullptr && std::fclose(record) == 0 && written ? 0 : 1;
 }
