@@ -8,7 +8,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <thread>
@@ -22,15 +21,12 @@
 namespace {
 
 namespace fs = std::filesystem;
-using UniqueHandle = std::unique_ptr<void, decltype(&CloseHandle)>;
 
 const fs::path kSample = LETTERMILL_SOURCE_DIR "/sample";
-const std::string kMail = "workshop@lettermill.example.org";
 
 // Only a broken run waits this long.
 bool WaitFor(const auto& done) {
-    const ULONGLONG end = GetTickCount64() + 20000;
-    while (!done() && GetTickCount64() < end) {
+    for (const ULONGLONG end = GetTickCount64() + 20000; !done() && GetTickCount64() < end;) {
         Sleep(20);
     }
     return done();
@@ -53,26 +49,15 @@ void SetText(HWND window, const std::string& text) {
     Send(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
 }
 
-// The visible dialogs that `owner` owns: message boxes, file dialogs, the About box.
-std::vector<HWND> OwnedBy(HWND owner) {
-    std::vector<HWND> found;
-    for (HWND window = nullptr; (window = FindWindowExA(nullptr, window, "#32770", nullptr));) {
-        if (GetWindow(window, GW_OWNER) == owner && IsWindowVisible(window)) {
-            found.push_back(window);
-        }
-    }
-    return found;
-}
-
+// What `owner` shows over itself: a message box, a file dialog, the About box.
 HWND WaitOwnedBy(HWND owner) {
-    EXPECT_TRUE(WaitFor([&] { return !OwnedBy(owner).empty(); })) << "no box showed";
-    return OwnedBy(owner).empty() ? nullptr : OwnedBy(owner).front();
+    EXPECT_TRUE(WaitFor([&] { return GetLastActivePopup(owner) != owner; })) << "no box showed";
+    return GetLastActivePopup(owner);
 }
 
 RECT Rect(HWND window) {
     RECT rect = {};
-    GetWindowRect(window, &rect);
-    return rect;
+    return GetWindowRect(window, &rect), rect;
 }
 
 POINT Centre(const RECT& rect) {
@@ -108,35 +93,25 @@ auto Screenshot() {
                     .c_str());
     EXPECT_TRUE(WaitFor([&] { return fs::exists("Z:" + file); })) << "no screenshot";
     return [bytes = Read("Z:" + file)](POINT at) {
-        const auto byte = [&](int i) {
-            return BYTE(bytes.at((at.y * GetSystemMetrics(SM_CXSCREEN) + at.x) * 3 + i));
-        };
-        return RGB(byte(0), byte(1), byte(2));
+        const auto i = static_cast<std::size_t>((at.y * GetSystemMetrics(SM_CXSCREEN) + at.x) * 3);
+        return RGB(BYTE(bytes.at(i)), BYTE(bytes.at(i + 1)), BYTE(bytes.at(i + 2)));
     };
 }
 
-// While it lives, the desktop shell hands http and mailto URLs to url_recorder, which appends
-// each as a line to `record`. Wine reads no classes of the user's own: the system's change for
-// the while.
+// While it lives, the desktop shell hands http and mailto URLs to cmd, which appends each as a
+// line to `record`. Wine reads no classes of the user's own: the system's change for the while.
 struct UrlRecorder {
     explicit UrlRecorder(const fs::path& record) {
-        const std::string command =
-            "\"" LETTERMILL_URL_RECORDER "\" \"" + record.string() + "\" \"%1\"";
-        for (auto& [key, previous] : saved) {
-            LONG size = sizeof(previous);
-            RegQueryValueA(HKEY_CLASSES_ROOT, key, previous, &size);
-            RegSetValueA(HKEY_CLASSES_ROOT, key, REG_SZ, command.c_str(), 0);
+        for (const std::string scheme : {"http", "mailto"}) {
+            std::system(("reg export HKCR\\" + scheme + " " + dir + scheme + ".reg /y").c_str());
+            RegSetValueA(HKEY_CLASSES_ROOT, (scheme + "\\shell\\open\\command").c_str(), REG_SZ,
+                         ("cmd.exe /c echo %1>>\"" + record.string() + "\"").c_str(), 0);
         }
     }
     ~UrlRecorder() {
-        for (const auto& [key, previous] : saved) {
-            RegSetValueA(HKEY_CLASSES_ROOT, key, REG_SZ, previous, 0);
-        }
+        std::system(("reg import " + dir + "http.reg & reg import " + dir + "mailto.reg").c_str());
     }
-    struct {
-        const char* key;
-        char previous[1024];
-    } saved[2] = {{"http\\shell\\open\\command", {}}, {"mailto\\shell\\open\\command", {}}};
+    const std::string dir = ::testing::TempDir();
 };
 
 // lettermill.exe started in a copy of the sample's folder, where the dialog's default names are
@@ -150,90 +125,68 @@ class ProgramTest : public ::testing::Test {
         startup.cb = sizeof(startup);
         EXPECT_TRUE(CreateProcessA(LETTERMILL_PROGRAM, nullptr, nullptr, nullptr, FALSE, 0, nullptr,
                                    folder.string().c_str(), &startup, &started));
-        process.reset(started.hProcess);
-        thread.reset(started.hThread);
         // Active, it takes the input that the test makes.
         EXPECT_TRUE(WaitFor([&] {
             return (dialog = GetForegroundWindow()) &&
                    GetWindowThreadProcessId(dialog, nullptr) == started.dwThreadId;
         })) << "the main dialog did not show";
     }
-    ~ProgramTest() override { TerminateProcess(process.get(), 1); }
+    // Each scenario ends the program, by Exit or its close box.
+    ~ProgramTest() override {
+        DWORD code = WaitForSingleObject(started.hProcess, 20000);
+        GetExitCodeProcess(started.hProcess, &code);
+        EXPECT_EQ(code, 0u);
+        TerminateProcess(started.hProcess, 1);
+        CloseHandle(started.hProcess);
+        CloseHandle(started.hThread);
+    }
 
     HWND item(int id) const { return GetDlgItem(dialog, id); }
-    HWND focus() const {
-        GUITHREADINFO info = {};
-        info.cbSize = sizeof(info);
-        GetGUIThreadInfo(started.dwThreadId, &info);
-        return info.hwndFocus;
-    }
-    DWORD exitCode() const {
-        DWORD code = WaitForSingleObject(process.get(), 20000);
-        GetExitCodeProcess(process.get(), &code);
-        return code;
-    }
-
-    // Clicks a browse button; the file dialog it opens has `title` and `filter` selected, of
-    // three. Wine does not convert an ANSI request across processes: UTF-16 it is.
-    HWND browse(int button, const char* title, const std::wstring& filter) const {
+    // Clicks a browse button; the file dialog it opens has `filter` selected. Wine
+    // does not convert an ANSI request across processes: UTF-16 it is. Then types `choice` and
+    // confirms it, or cancels for none.
+    void browse(int button, const std::wstring& filter, const char* choice) const {
         PostMessageA(item(button), BM_CLICK, 0, 0);
         const HWND chooser = WaitOwnedBy(dialog);
         const HWND filters = GetDlgItem(chooser, cmb1);
         wchar_t selected[256] = {};
         SendMessageW(filters, CB_GETLBTEXT, SendMessageW(filters, CB_GETCURSEL, 0, 0),
                      reinterpret_cast<LPARAM>(selected));
-        EXPECT_EQ(Text(chooser), title);
         EXPECT_EQ(selected, filter);
-        EXPECT_EQ(SendMessageW(filters, CB_GETCOUNT, 0, 0), 3);
-        return chooser;
-    }
-    // Types a name into a file dialog and confirms it.
-    static void choose(HWND chooser, const char* name) {
-        SetText(GetDlgItem(chooser, cmb13), name);
-        PostMessageA(GetDlgItem(chooser, IDOK), BM_CLICK, 0, 0);
+        SetText(GetDlgItem(chooser, cmb13), choice ? choice : "");
+        PostMessageA(GetDlgItem(chooser, choice ? IDOK : IDCANCEL), BM_CLICK, 0, 0);
     }
 
     const fs::path folder = fs::path(::testing::TempDir()) /
                             ::testing::UnitTest::GetInstance()->current_test_info()->name();
     PROCESS_INFORMATION started = {};
-    UniqueHandle process{nullptr, &CloseHandle}, thread{nullptr, &CloseHandle};
     HWND dialog = nullptr;
 };
 
 TEST_F(ProgramTest, MainDialog) {
     const fs::path output = folder / "output.txt";
     const std::string expected = Read(kSample / "expected.txt");
-    // A pass replaces a longer old output whole.
+    // Escape leaves the dialog open, Enter in a field runs the pass, which replaces a longer old
+    // output whole; posted, they come in order.
     std::ofstream(output) << expected << expected;
-    Send(item(IDC_GO), BM_CLICK);
-    EXPECT_EQ(Read(output), expected);
-
-    // Escape leaves the dialog open, Enter in a field runs the pass; posted, they come in order.
-    fs::remove(output);
     PostMessageA(item(IDC_TABLE_FIELD), WM_KEYDOWN, VK_ESCAPE, 0);
     PostMessageA(item(IDC_TABLE_FIELD), WM_KEYDOWN, VK_RETURN, 0);
     EXPECT_TRUE(WaitFor([&] { return Read(output) == expected; }));
-    EXPECT_TRUE(IsWindowVisible(dialog));
 
     // A name cut to the path limit would name this file, which the pass must not replace.
     fs::remove(output);
     const std::string victim = (folder / std::string(258 - folder.string().size(), 'v')).string();
     std::ofstream(victim) << "kept";
-    const std::tuple<std::string, std::string, std::string, const char*, int> failures[] = {
-        // Input, Table, Output, the message, the first empty field
-        {"", "", "", "File name is empty", IDC_INPUT_FIELD},
-        {"input.txt", "", "", "File name is empty", IDC_TABLE_FIELD},
-        {"input.txt", "win2trans.tab", "", "File name is empty", IDC_OUTPUT_FIELD},
-        {"missing.txt", "win2trans.tab", "output.txt", "Bad file", 0},
-        {"input.txt", "win2trans.tab", victim + std::string(41, 'x'), "Bad file", 0},
+    const std::tuple<std::string, std::string, std::string, const char*> failures[] = {
+        {"", "", "", "File name is empty"},
+        {"input.txt", "win2trans.tab", victim + std::string(41, 'x'), "Bad file"},
     };
-    for (const auto& [input, table, out, message, empty] : failures) {
+    for (const auto& [input, table, out, message] : failures) {
         SetText(item(IDC_INPUT_FIELD), input);
         SetText(item(IDC_TABLE_FIELD), table);
         SetText(item(IDC_OUTPUT_FIELD), out);
         PostMessageA(item(IDC_GO), BM_CLICK, 0, 0);
         AnswerMessage(dialog, message);
-        EXPECT_TRUE(!empty || focus() == item(empty)) << empty;
     }
     EXPECT_FALSE(fs::exists(output));
     EXPECT_EQ(Read(victim), "kept");
@@ -248,63 +201,39 @@ TEST_F(ProgramTest, MainDialog) {
     }
 
     // The file dialogs start in the folder of the field's name ("input.txt": none), or else in
-    // the program's; a choice puts its full path into the field, a cancel nothing.
-    choose(browse(IDC_INPUT_BROWSE, "Open", L"Text files(*.txt;*.lst;*.prn)"), "lettermill.exe");
-    char programPath[MAX_PATH] = {};
-    GetFullPathNameA(LETTERMILL_PROGRAM, MAX_PATH, programPath, nullptr);
-    EXPECT_TRUE(WaitFor([&] { return Text(item(IDC_INPUT_FIELD)) == programPath; }));
-
-    // Longer than the chooser's buffer: a cancel that wrote it back would cut it.
+    // the program's; a choice puts its full path into the field, a cancel nothing (a name longer
+    // than the chooser's buffer would come back cut).
+    browse(IDC_INPUT_BROWSE, L"Text files(*.txt;*.lst;*.prn)", "lettermill.exe");
+    const std::string program = fs::path(LETTERMILL_PROGRAM).make_preferred().string();
+    EXPECT_TRUE(WaitFor([&] { return Text(item(IDC_INPUT_FIELD)) == program; }));
     SetText(item(IDC_TABLE_FIELD), std::string(300, 'k'));
-    const HWND chooser = browse(IDC_TABLE_BROWSE, "Open", L"Table files(*.tab)");
-    PostMessageA(GetDlgItem(chooser, IDCANCEL), BM_CLICK, 0, 0);
-    EXPECT_TRUE(WaitFor([&] { return !IsWindow(chooser); }));
+    browse(IDC_TABLE_BROWSE, L"Table files(*.tab)", nullptr);
+    EXPECT_TRUE(WaitFor([&] { return GetLastActivePopup(dialog) == dialog; }));
     EXPECT_EQ(Text(item(IDC_TABLE_FIELD)), std::string(300, 'k'));
-
     // Save As asks before a choice replaces a file.
     SetText(item(IDC_OUTPUT_FIELD), (folder / "new.txt").string());
-    const HWND saveAs = browse(IDC_OUTPUT_BROWSE, "Save As", L"Text files(*.txt;*.lst;*.prn)");
-    choose(saveAs, "input.txt");
-    PostMessageA(GetDlgItem(WaitOwnedBy(saveAs), IDYES), BM_CLICK, 0, 0);
+    browse(IDC_OUTPUT_BROWSE, L"Text files(*.txt;*.lst;*.prn)", "input.txt");
+    PostMessageA(GetDlgItem(WaitOwnedBy(GetLastActivePopup(dialog)), IDYES), BM_CLICK, 0, 0);
     const std::string chosen = (folder / "input.txt").string();
     EXPECT_TRUE(WaitFor([&] { return Text(item(IDC_OUTPUT_FIELD)) == chosen; }));
-
     PostMessageA(item(IDC_EXIT), BM_CLICK, 0, 0);
-    EXPECT_EQ(exitCode(), 0u);
-}
-
-// Real input, which Wine turns into the messages of the window under the pointer, double-clicks
-// included. Each event carries its place.
-void Mouse(POINT at, std::initializer_list<DWORD> buttons) {
-    for (const DWORD button : buttons) {
-        mouse_event(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | button,
-                    (at.x * 65536 + 32768) / GetSystemMetrics(SM_CXSCREEN),
-                    (at.y * 65536 + 32768) / GetSystemMetrics(SM_CYSCREEN), 0, 0);
-    }
 }
 
 TEST_F(ProgramTest, AboutBox) {
     const UrlRecorder recorder(folder / "urls.txt");
-    // On the background between "Exit" and "Stay On Top", a click and a right press open
-    // nothing: input comes in order, so once a Tab after them has moved the focus, they have
-    // been handled. A right release and a double-click open the box, one at a time.
-    const RECT stay = Rect(item(IDC_STAY_ON_TOP));
-    const POINT background = {(Rect(item(IDC_EXIT)).right + stay.left) / 2, Centre(stay).y};
-    const HWND focused = focus();
-    Mouse(background, {MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, MOUSEEVENTF_RIGHTDOWN});
-    keybd_event(VK_TAB, 0, 0, 0);
-    keybd_event(VK_TAB, 0, KEYEVENTF_KEYUP, 0);
-    EXPECT_TRUE(WaitFor([&] { return focus() != focused; }));
-    EXPECT_TRUE(OwnedBy(dialog).empty()) << "a click or a right press opened the box";
-    Mouse(background, {MOUSEEVENTF_RIGHTUP});
+    // A click and a right press open nothing: a box would hold the answers back. A right release
+    // and a double-click open it, one at a time.
+    for (const UINT message : {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_RBUTTONDOWN}) {
+        Send(dialog, message);
+    }
+    EXPECT_EQ(GetLastActivePopup(dialog), dialog);
+    PostMessageA(dialog, WM_RBUTTONUP, 0, 0);
     PostMessageA(WaitOwnedBy(dialog), WM_KEYDOWN, VK_ESCAPE, 0);
-    EXPECT_TRUE(WaitFor([&] { return OwnedBy(dialog).empty(); }));
-    Mouse(background,
-          {MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP});
+    EXPECT_TRUE(WaitFor([&] { return GetLastActivePopup(dialog) == dialog; }));
+    PostMessageA(dialog, WM_LBUTTONDBLCLK, 0, 0);
     const HWND box = WaitOwnedBy(dialog);
-    Send(dialog, WM_LBUTTONDBLCLK);
     Send(dialog, WM_RBUTTONUP);
-    EXPECT_EQ(OwnedBy(dialog), std::vector<HWND>{box});
+    EXPECT_EQ(GetLastActivePopup(dialog), box);
     // The program's own version texts; the links below show the others the box keeps.
     EXPECT_EQ(Text(GetDlgItem(box, IDC_ABOUT_VERSION)), "Version: " LETTERMILL_FILE_VERSION);
 
@@ -317,15 +246,15 @@ TEST_F(ProgramTest, AboutBox) {
     const RECT web = Rect(GetDlgItem(box, IDC_ABOUT_WEB));
     const RECT mailRect = Rect(mail);
     press({web.left - 1, Centre(web).y});
-    press({Centre(mailRect).x, mailRect.bottom});
     SetText(mail, "");
     press(Centre(mailRect));
-    SetText(mail, kMail);
+    SetText(mail, "workshop@lettermill.example.org");
     press({web.left, web.top});
-    const std::string webUrl = "http://" LETTERMILL_WEB_HOST "\n";
+    const std::string webUrl = "http://" LETTERMILL_WEB_HOST "\r\n";
     EXPECT_TRUE(WaitFor([&] { return Read(folder / "urls.txt") == webUrl; }));
     press({mailRect.right - 1, mailRect.bottom - 1});
-    const std::string urls = webUrl + "mailto:" + kMail + "?subject=" LETTERMILL_PRODUCT_NAME "\n";
+    const std::string urls =
+        webUrl + "mailto:workshop@lettermill.example.org?subject=" LETTERMILL_PRODUCT_NAME "\r\n";
     EXPECT_TRUE(WaitFor([&] { return Read(folder / "urls.txt") == urls; }));
 
     // The logo's yellow hub; a double-click turns it into the photo's white face and back, a
@@ -355,7 +284,6 @@ TEST_F(ProgramTest, AboutBox) {
     PostMessageA(box, WM_KEYDOWN, VK_ESCAPE, 0);
     EXPECT_TRUE(WaitFor([&] { return !IsWindow(box); }));
     PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
-    EXPECT_EQ(exitCode(), 0u);
 }
 
 // The main dialog made inside the test program from the program's template and procedure.
@@ -376,8 +304,8 @@ TEST(InProcess, DropsIntoEachFieldWholeAndTheStopIconOfAPassMessage) {
         header->pFiles = sizeof(DROPFILES);
         name.copy(reinterpret_cast<char*>(header + 1), name.size());
         GlobalUnlock(block);
-        const HWND target = GetDlgItem(dialog.get(), frame);
-        SendMessageA(target, WM_DROPFILES, reinterpret_cast<WPARAM>(block), 0);
+        SendMessageA(GetDlgItem(dialog.get(), frame), WM_DROPFILES, reinterpret_cast<WPARAM>(block),
+                     0);
         EXPECT_EQ(Text(GetDlgItem(dialog.get(), field)), name);
     }
 
@@ -387,6 +315,7 @@ TEST(InProcess, DropsIntoEachFieldWholeAndTheStopIconOfAPassMessage) {
     SendMessageA(dialog.get(), WM_COMMAND, IDC_GO, 0);
     user.join();
     EXPECT_EQ(icon, LoadIconA(nullptr, IDI_HAND));
+    EXPECT_EQ(GetFocus(), GetDlgItem(dialog.get(), IDC_TABLE_FIELD)) << "not the first empty field";
 }
 
 }  // namespace
