@@ -40,7 +40,8 @@ class Recoding : public testing::TestWithParam<Case> {};
 
 TEST_P(Recoding, GivesItsOutputOrItsMessage) {
     const auto& [name, blockSize] = GetParam();
-    const auto data = [&](const std::string& file) { return lm::Read(kCases + name + "/" + file); };
+    const std::string folder = kCases + name + "/";
+    const auto data = [&folder](const std::string& file) { return lm::Read(folder + file); };
     const std::string table = data("table.tab");
     const std::string input = data("input.txt");
     const std::string expected = data("expected.txt");
