@@ -112,7 +112,7 @@ std::vector<CommandLine> ShippedTableRows() {
 INSTANTIATE_TEST_SUITE_P(ShippedTables, LettermillRecode, testing::ValuesIn(ShippedTableRows()));
 #endif
 // AddressSanitizer cannot start under a memory limit.
-#if !defined(_WIN32) && !defined(__SANITIZE_ADDRESS__)
+#if !defined(_WIN32) && !defined(LETTERMILL_ADDRESS_SANITIZER)
 INSTANTIATE_TEST_SUITE_P(MemoryRows, LettermillRecode,
                          testing::ValuesIn(DataRows("command-lines-memory.txt")));
 #endif
