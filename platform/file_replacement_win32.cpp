@@ -25,9 +25,15 @@ ErrorCode FileReplacement::begin(const std::string& name) {
     if (!onDisk) {
         return ERROR_NOT_SUPPORTED;
     }
-    target_ = name;
-    const std::size_t slash = name.find_last_of("/\\:");
-    const std::string folder = slash == std::string::npos ? "." : name.substr(0, slash + 1);
+    // The folder of a full name: a relative one may have none to name.
+    const DWORD length = GetFullPathNameA(name.c_str(), 0, nullptr, nullptr);
+    std::string full(length, '\0');
+    if (length == 0 || GetFullPathNameA(name.c_str(), length, full.data(), nullptr) == 0) {
+        return GetLastError();
+    }
+    full.resize(length - 1);
+    target_ = full;
+    const std::string folder = full.substr(0, full.find_last_of("/\\") + 1);
     char made[MAX_PATH] = {};
     if (GetTempFileNameA(folder.c_str(), "lm", 0, made) == 0) {
         return GetLastError();
