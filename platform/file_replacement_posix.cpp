@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <fcntl.h>
 #include <memory>
+#include <pthread.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -15,6 +17,7 @@ namespace {
 // The new file being written, for a signal that ends the process before it is in place: the old
 // file is whole either way, and the new one is removed rather than left behind.
 std::atomic<const char*> newFileOnSignal{nullptr};
+constexpr int kEndingSignals[] = {SIGINT, SIGTERM, SIGHUP};
 
 extern "C" void removeNewFileAndEnd(int signal) {
     if (const char* name = newFileOnSignal.load()) {
@@ -26,7 +29,7 @@ extern "C" void removeNewFileAndEnd(int signal) {
 
 void removeNewFileOnSignals() {
     static const bool installed = [] {
-        for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+        for (const int signal : kEndingSignals) {
             std::signal(signal, removeNewFileAndEnd);
         }
         return true;
@@ -68,15 +71,24 @@ ErrorCode FileReplacement::begin(const std::string& name) {
         return ENOTSUP;
     }
     std::string pattern = target_.substr(0, target_.rfind('/') + 1) + ".lettermill-XXXXXX";
-    const int fd = ::mkostemp(pattern.data(), O_CLOEXEC);
-    if (fd < 0) {
-        return errno;
-    }
-    ::close(fd);
-    newName_ = pattern;
+    // A signal between the making of the new file and its noting would leave it behind.
     removeNewFileOnSignals();
-    newFileOnSignal = newName_.c_str();
-    return 0;
+    sigset_t ending{};
+    sigset_t before{};
+    sigemptyset(&ending);
+    for (const int signal : kEndingSignals) {
+        sigaddset(&ending, signal);
+    }
+    ::pthread_sigmask(SIG_BLOCK, &ending, &before);
+    const int fd = ::mkostemp(pattern.data(), O_CLOEXEC);
+    const ErrorCode code = fd < 0 ? errno : 0;
+    if (fd >= 0) {
+        ::close(fd);
+        newName_ = pattern;
+        newFileOnSignal = newName_.c_str();
+    }
+    ::pthread_sigmask(SIG_SETMASK, &before, nullptr);
+    return code;
 }
 
 ErrorCode FileReplacement::commit() {
@@ -115,8 +127,8 @@ ErrorCode FileReplacement::commit() {
 
 void FileReplacement::discard() {
     if (!newName_.empty()) {
-        newFileOnSignal = nullptr;
         ::unlink(newName_.c_str());
+        newFileOnSignal = nullptr;
         newName_.clear();
     }
 }
