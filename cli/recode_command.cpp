@@ -10,10 +10,12 @@
 namespace cli {
 namespace {
 
-// "-" is standard input as an input and standard output as the output.
-bool identify(const std::string& name, bool asOutput, platform::FileIdentity& identity) {
-    return name == "-" ? platform::identifyStandardStream(asOutput, identity)
-                       : platform::identifyByName(name, identity);
+// A name of "-" may stand for standard input or output; an empty name reaches no file.
+bool identify(const std::string& name, bool asOutput, platform::FileIdentity& identity,
+              bool dashIsStandardStream) {
+    return dashIsStandardStream && name == "-"
+               ? platform::identifyStandardStream(asOutput, identity)
+               : platform::identifyByName(name, identity);
 }
 
 void recodeInPlace(const CommandLine& line, recode::PassFiles& files, ConsoleDialog& dialog) {
@@ -37,21 +39,22 @@ void recodeInPlace(const CommandLine& line, recode::PassFiles& files, ConsoleDia
 // skipped, whatever name, link or redirection reaches it, and the others are recoded.
 void recodeInto(const CommandLine& line, recode::PassFiles& files, ConsoleDialog& dialog) {
     platform::FileIdentity output;
-    const bool outputKnown = !line.output.empty() && identify(line.output, true, output);
-    const auto isOutput = [&](const std::string& name) {
+    const bool outputKnown = identify(line.output, true, output, true);
+    // "-" is standard input for an input, and a file of that name for the table.
+    const auto isOutput = [&](const std::string& name, bool dashIsStandardInput) {
         platform::FileIdentity identity;
-        return outputKnown && !name.empty() && identify(name, false, identity) &&
+        return outputKnown && identify(name, false, identity, dashIsStandardInput) &&
                identity == output;
     };
     std::vector<bool> refused;
     for (const std::string& input : line.inputs) {
-        refused.push_back(isOutput(input));
+        refused.push_back(isOutput(input, true));
     }
     // Several passes share one output: it is made once, as standard output, before the first.
     // The table is read anew by each pass, so it must not be that output.
     const bool shared = line.inputs.size() > 1 && line.output != "-" && !line.output.empty();
     if (shared) {
-        if (isOutput(line.table)) {
+        if (isOutput(line.table, false)) {
             return dialog.reportBadFile(line.output, platform::fileInUseCode());
         }
         if (const platform::ErrorCode code = platform::redirectStandardOutput(line.output)) {
