@@ -154,7 +154,15 @@ std::vector<CommandLine> ShippedTableRows() {
 INSTANTIATE_TEST_SUITE_P(ShippedTables, LettermillRecode, testing::ValuesIn(ShippedTableRows()));
 #endif
 // AddressSanitizer cannot start under a memory limit.
-#if !defined(_WIN32) && !defined(__SANITIZE_ADDRESS__)
+// GCC names AddressSanitizer with a macro, clang 14 only through __has_feature.
+#if defined(__SANITIZE_ADDRESS__)
+#define LETTERMILL_UNDER_ASAN
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define LETTERMILL_UNDER_ASAN
+#endif
+#endif
+#if !defined(_WIN32) && !defined(LETTERMILL_UNDER_ASAN)
 INSTANTIATE_TEST_SUITE_P(MemoryRows, LettermillRecode,
                          testing::ValuesIn(DataRows("command-lines-memory.txt")));
 #endif
