@@ -1,4 +1,5 @@
-// The arguments of lettermill-recode: [-t TABLE] [-o OUTPUT] [INPUT], or --check TABLE.
+// The arguments of lettermill-recode: [-t TABLE] [-o OUTPUT] [INPUT...], [-t TABLE] --in-place
+// FILE..., or --check TABLE.
 #pragma once
 
 #include <string>
@@ -12,7 +13,8 @@ enum class Action { Recode, CheckTable, ShowHelp, ShowVersion };
 
 struct CommandLine {
     Action action = Action::Recode;
-    std::string input = "-";  // standard input
+    std::vector<std::string> inputs = {"-"};  // standard input
+    bool inPlace = false;
     // Like the Windows program's default, looked up in the current folder.
     std::string table = LETTERMILL_DEFAULT_TABLE;
     std::string output = "-";  // standard output

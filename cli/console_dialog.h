@@ -1,16 +1,27 @@
 // The recoding pass's dialog on a console: names from the command line, messages on stderr.
 #pragma once
 
-#include "cli/command_line.h"
+#include <string>
+
+#include "platform/system_file.h"
 #include "recode/dialog_operations.h"
+#include "recode/recoding_pass.h"
 
 namespace cli {
 
 class ConsoleDialog : public recode::DialogOperations {
   public:
-    explicit ConsoleDialog(const CommandLine& commandLine) : commandLine_(commandLine) {}
+    explicit ConsoleDialog(const std::string& table) : table_(table) {}
 
-    // 0 after a pass without message, 2 after "File name is empty", 1 after "Bad file".
+    // One pass from `input` into `output`, whose messages name the output `shownOutput` (the file
+    // a new file will replace, or the output that several passes share). True when it showed
+    // no message.
+    bool recode(recode::PassFiles& files, const std::string& input, const std::string& output,
+                const std::string& shownOutput);
+    // "Bad file" for a failure outside a pass.
+    void reportBadFile(const std::string& name, platform::ErrorCode code);
+
+    // The worst of the messages shown: 0 none, 1 "Bad file", 2 "File name is empty".
     int exitCode() const { return exitCode_; }
 
     void showBusyCursor() override {}
@@ -21,8 +32,14 @@ class ConsoleDialog : public recode::DialogOperations {
     void showMessage(const recode::PassMessage& message) override;
 
   private:
-    const CommandLine& commandLine_;
+    void fail(int exitCode);
+
+    const std::string& table_;
+    std::string input_;
+    std::string output_;
+    std::string shownOutput_;
     int exitCode_ = 0;
+    bool failed_ = false;
 };
 
 }  // namespace cli

@@ -4,11 +4,18 @@
 #include <vector>
 
 #include "cli/command_line.h"
-#include "cli/console_dialog.h"
+#include "cli/recode_command.h"
 #include "cli/table_check_command.h"
 #include "platform/out_of_memory.h"
-#include "recode/recoding_pass.h"
 #include "res/version.h"
+
+#ifdef _WIN32
+// Asks the C runtime to expand *.txt and the like in the arguments, as cmd leaves that to each
+// program.
+extern "C" {
+int _dowildcard = -1;
+}
+#endif
 
 namespace {
 
@@ -38,8 +45,5 @@ int main(int argc, char** argv) {
         case cli::Action::Recode:
             break;
     }
-    recode::PassFiles files(kBlockSize, recode::DashName::IsStandardStream);
-    cli::ConsoleDialog dialog(parsed.commandLine);
-    recode::RecodingPass(dialog, files);
-    return dialog.exitCode();
+    return cli::RunRecode(parsed.commandLine, kBlockSize);
 }

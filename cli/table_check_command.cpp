@@ -14,7 +14,7 @@ constexpr int kFindingsExitCode = 1;
 
 int RunTableCheck(const CommandLine& commandLine, std::size_t blockSize) {
     // The pass's own messages, worded as the pass words them.
-    ConsoleDialog dialog(commandLine);
+    ConsoleDialog dialog(commandLine.table);
     const std::string& name = commandLine.table;
     if (name.empty()) {
         dialog.showMessage({recode::MessageKind::FileNameIsEmpty, recode::Field::Table, 0});

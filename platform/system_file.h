@@ -28,7 +28,7 @@ ErrorCode openForReading(const std::string& name, NativeFile& file);
 ErrorCode createForWriting(const std::string& name, NativeFile& file);
 
 // The process's standard input or output, duplicated so that closing it leaves the original open.
-// A file behind it is held against writing as if it had been opened by name.
+// No lock or share mode is added to what the shell opened.
 ErrorCode duplicateStandardInput(NativeFile& file);
 ErrorCode duplicateStandardOutput(NativeFile& file);
 
@@ -42,6 +42,24 @@ ErrorCode readSome(NativeFile file, char* buffer, std::size_t capacity, std::siz
 ErrorCode writeAll(NativeFile file, const char* data, std::size_t count);
 
 ErrorCode closeFile(NativeFile file);
+
+// Which file a name or a stream reaches, however it is reached: device and inode on POSIX, volume
+// serial number and file index on Windows.
+struct FileIdentity {
+    std::uint64_t volume = 0;
+    std::uint64_t index = 0;
+    bool operator==(const FileIdentity&) const = default;
+};
+
+// False when the name reaches no file on a disk (nothing, a folder, a device, a pipe).
+bool identifyByName(const std::string& name, FileIdentity& identity);
+bool identifyStandardStream(bool output, FileIdentity& identity);
+
+// Creates the named file as createForWriting does and makes it the process's standard output.
+ErrorCode redirectStandardOutput(const std::string& name);
+
+// The code with which an output that is the input is refused, as a lock held on it would be.
+ErrorCode fileInUseCode();
 
 // The system's own text for a code, for messages of the command-line companion.
 std::string describeError(ErrorCode code);

@@ -1,6 +1,6 @@
 // POSIX backend. POSIX has no share modes, so advisory flock() locks stand in for them on
-// regular files: readers hold a shared lock, writers an exclusive one, and a writer empties the
-// file only once it holds its lock, so a refused create leaves the content alone.
+// regular files opened by name: readers hold a shared lock, writers an exclusive one, and a writer
+// empties the file only once it holds its lock, so a refused create leaves the content alone.
 #include "platform/system_file.h"
 
 #include <cerrno>
@@ -39,22 +39,23 @@ ErrorCode lockRegularFile(int fd, const struct stat& info, int operation) {
     return 0;
 }
 
-// A standard stream redirected from or to a file is locked like a file opened by name, so that
-// the same file cannot be read through one and emptied or appended to through the other.
-ErrorCode duplicate(int standardFd, int lockOperation, NativeFile& file) {
+// A standard stream takes no lock: the shell opened it, and runs appending to one file at once
+// (xargs -P) must all succeed. An output that is the input is refused by identity instead.
+ErrorCode duplicate(int standardFd, NativeFile& file) {
     const int fd = ::fcntl(standardFd, F_DUPFD_CLOEXEC, 0);
     if (fd < 0) {
         return errno;
     }
-    struct stat info {};
-    if (::fstat(fd, &info) != 0) {
-        return closeAfterFailure(fd, errno);
-    }
-    if (const ErrorCode code = lockRegularFile(fd, info, lockOperation)) {
-        return closeAfterFailure(fd, code);
-    }
     file = fd;
     return 0;
+}
+
+bool identifyRegularFile(const struct stat& info, FileIdentity& identity) {
+    if (!S_ISREG(info.st_mode)) {
+        return false;
+    }
+    identity = {static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino)};
+    return true;
 }
 
 }  // namespace
@@ -105,11 +106,38 @@ ErrorCode createForWriting(const std::string& name, NativeFile& file) {
 }
 
 ErrorCode duplicateStandardInput(NativeFile& file) {
-    return duplicate(STDIN_FILENO, LOCK_SH, file);
+    return duplicate(STDIN_FILENO, file);
 }
 
 ErrorCode duplicateStandardOutput(NativeFile& file) {
-    return duplicate(STDOUT_FILENO, LOCK_EX, file);
+    return duplicate(STDOUT_FILENO, file);
+}
+
+bool identifyByName(const std::string& name, FileIdentity& identity) {
+    struct stat info {};
+    return isUsableName(name) && ::stat(name.c_str(), &info) == 0 &&
+           identifyRegularFile(info, identity);
+}
+
+bool identifyStandardStream(bool output, FileIdentity& identity) {
+    struct stat info {};
+    return ::fstat(output ? STDOUT_FILENO : STDIN_FILENO, &info) == 0 &&
+           identifyRegularFile(info, identity);
+}
+
+ErrorCode redirectStandardOutput(const std::string& name) {
+    NativeFile file{};
+    if (const ErrorCode code = createForWriting(name, file)) {
+        return code;
+    }
+    // The lock taken by createForWriting stays with standard output until the process ends.
+    const ErrorCode code = ::dup2(file, STDOUT_FILENO) < 0 ? errno : 0;
+    ::close(file);
+    return code;
+}
+
+ErrorCode fileInUseCode() {
+    return EBUSY;
 }
 
 FileKind kindOf(NativeFile file) {
@@ -159,9 +187,6 @@ ErrorCode writeAll(NativeFile file, const char* data, std::size_t count) {
 }
 
 ErrorCode closeFile(NativeFile file) {
-    // A standard stream shares its lock with the shell that opened the file, which would keep
-    // it after this process has gone; a file opened by name loses its lock with the close.
-    ::flock(file, LOCK_UN);
     return ::close(file) == 0 ? 0 : errno;
 }
 

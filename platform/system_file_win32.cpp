@@ -38,6 +38,18 @@ ErrorCode duplicate(DWORD standardHandle, NativeFile& file) {
     return 0;
 }
 
+// Only a file on a disk has an identity worth comparing; pipes and consoles have none.
+bool identifyHandle(HANDLE handle, FileIdentity& identity) {
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (GetFileType(handle) != FILE_TYPE_DISK || !GetFileInformationByHandle(handle, &info) ||
+        (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+        return false;
+    }
+    identity = {info.dwVolumeSerialNumber,
+                (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow};
+    return true;
+}
+
 // ReadFile and WriteFile count in DWORDs; larger requests are split.
 DWORD clampToDword(std::size_t count) {
     return count > MAXDWORD ? MAXDWORD : static_cast<DWORD>(count);
@@ -59,6 +71,45 @@ ErrorCode duplicateStandardInput(NativeFile& file) {
 
 ErrorCode duplicateStandardOutput(NativeFile& file) {
     return duplicate(STD_OUTPUT_HANDLE, file);
+}
+
+bool identifyByName(const std::string& name, FileIdentity& identity) {
+    if (!isUsableName(name)) {
+        return false;
+    }
+    // No access asked: the look conflicts with no share mode of those holding the file open.
+    HANDLE handle =
+        CreateFileA(name.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    const bool known = identifyHandle(handle, identity);
+    CloseHandle(handle);
+    return known;
+}
+
+bool identifyStandardStream(bool output, FileIdentity& identity) {
+    HANDLE handle = GetStdHandle(output ? STD_OUTPUT_HANDLE : STD_INPUT_HANDLE);
+    return handle != nullptr && handle != INVALID_HANDLE_VALUE && identifyHandle(handle, identity);
+}
+
+ErrorCode redirectStandardOutput(const std::string& name) {
+    NativeFile file{};
+    if (const ErrorCode code = createForWriting(name, file)) {
+        return code;
+    }
+    // Held as standard output until the process ends, which closes it.
+    if (!SetStdHandle(STD_OUTPUT_HANDLE, file)) {
+        const ErrorCode code = GetLastError();
+        CloseHandle(file);
+        return code;
+    }
+    return 0;
+}
+
+ErrorCode fileInUseCode() {
+    return ERROR_SHARING_VIOLATION;
 }
 
 FileKind kindOf(NativeFile file) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <set>
 #include <sstream>
 #include <vector>
 
@@ -11,7 +12,10 @@
 #include "res/version.h"
 
 #ifndef _WIN32
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/wait.h>
+#include <unistd.h>
 #endif
 
 namespace lm {
@@ -27,7 +31,8 @@ Run RunRecode(const std::string& dir, const std::string& arguments, const std::s
         quote + LETTERMILL_RECODE + quote;
     std::istringstream words(arguments);
     for (std::string word; words >> word;) {
-        command += " " + (word == "''" ? quote + quote : quote + word + quote);
+        const bool wildcard = word.find('*') != std::string::npos;
+        command += " " + (word == "''" ? quote + quote : wildcard ? word : quote + word + quote);
     }
     Write(dir + ".out", "");
     const int status =
@@ -67,10 +72,10 @@ std::vector<CommandLine> DataRows(const std::string& name) {
 class LettermillRecode : public testing::TestWithParam<CommandLine> {};
 
 // A row of command-lines.txt: arguments, standard input, standard output, exit code, what goes
-// to standard output and error, what out.txt holds afterwards, and a memory limit.
+// to standard output and error, what out.txt (or another file) holds afterwards, a memory limit.
 TEST_P(LettermillRecode, Runs) {
     CommandLine line = GetParam();
-    line.resize(8);
+    line.resize(9);
     for (std::string& field : line) {
         lm::ReplaceAll(field, "{usage}", cli::kUsage);
         lm::ReplaceAll(field, "\n", "\\n");  // the usage's line ends are a console's too
@@ -84,18 +89,55 @@ TEST_P(LettermillRecode, Runs) {
     }
 #ifndef _WIN32
     std::filesystem::create_symlink("in.txt", dir / "link.txt");
+    std::filesystem::create_symlink("two.txt", dir / "twolink.txt");
 #endif
     EXPECT_EQ(lm::RunRecode(dir / "", line[0], line[1], line[2].empty() ? ".out" : line[2],
                             line[7].empty() ? 0 : std::stoul(line[7])),
               lm::Run(std::stoi(line[3]), line[4], line[5]));
-    EXPECT_EQ(lm::Read(dir / "out.txt"), line[6].empty() ? "<none>" : line[6]);
+    EXPECT_EQ(lm::Read(dir / (line[8].empty() ? "out.txt" : line[8])),
+              line[6].empty() ? "<none>" : line[6]);
     EXPECT_EQ(lm::Read(dir / "in.txt"), kInput);
+    const std::set<std::string> made = {".out", ".err", "out.txt", "link.txt", "twolink.txt"};
+    for (const auto& file : std::filesystem::directory_iterator(dir / "")) {
+        const std::string name = file.path().filename().string();
+        EXPECT_TRUE(made.contains(name) || std::filesystem::exists(kFiles + "/" + name))
+            << name << " left behind";
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, LettermillRecode, testing::ValuesIn(DataRows("command-lines.txt")));
 INSTANTIATE_TEST_SUITE_P(SystemRows, LettermillRecode,
                          testing::ValuesIn(DataRows(ON_WINDOWS_ELSE("command-lines-windows.txt",
                                                                     "command-lines-posix.txt"))));
+#ifndef _WIN32
+// Runs appending to one file at once (xargs -P ... >> all.txt) all succeed: standard output is
+// taken without a lock. The lock held here stands for another run's.
+TEST(LettermillRecodeOutput, AppendsWhileAnotherRunHoldsTheFile) {
+    const lm::TempDir dir;
+    std::filesystem::copy_file(kFiles + "/k.tab", dir / "k.tab");
+    std::filesystem::copy_file(kFiles + "/in.txt", dir / "in.txt");
+    lm::Write(dir / "all.txt", "");
+    const int held = ::open((dir / "all.txt").c_str(), O_RDONLY | O_CLOEXEC);
+    ASSERT_EQ(::flock(held, LOCK_EX), 0);
+    EXPECT_EQ(lm::RunRecode(dir / "", "-t k.tab in.txt", "", "all.txt"),
+              lm::Run(0, "12c\r\nl12st\r\n", ""));
+    ::close(held);
+}
+
+// The new file takes the old one's permissions, even those that forbid writing it.
+TEST(LettermillRecodeInPlace, KeepsThePermissions) {
+    using std::filesystem::perms;
+    const lm::TempDir dir;
+    std::filesystem::copy_file(kFiles + "/k.tab", dir / "k.tab");
+    lm::Write(dir / "ro.txt", "bab");
+    std::filesystem::permissions(dir / "ro.txt", perms::owner_read | perms::group_read);
+    EXPECT_EQ(lm::RunRecode(dir / "", "-i -t k.tab ro.txt"), lm::Run(0, "", ""));
+    EXPECT_EQ(lm::Read(dir / "ro.txt"), "12\r\n");
+    EXPECT_EQ(std::filesystem::status(dir / "ro.txt").permissions(),
+              perms::owner_read | perms::group_read);
+}
+#endif
+
 // Every shipped table passes --check without a finding; natively only, as the tables and the
 // checker are the same on both systems and each start of the program costs half a second under
 // Wine.

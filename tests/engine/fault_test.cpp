@@ -4,6 +4,8 @@
 // were and run its whole clean-up, closing every file it opened; when nothing fails it must give
 // the clean output.
 //
+// The same faults hit lettermill-recode's --in-place, run in the test's own process.
+//
 // The program is linked with --wrap for these calls, so that the system layer's own calls (and
 // only those of the program's own code) come here before they reach the C library.
 #include <gtest/gtest.h>
@@ -14,6 +16,7 @@
 #include <map>
 #include <unistd.h>
 
+#include "cli/recode_command.h"
 #include "engine/support.h"
 
 namespace {
@@ -114,6 +117,34 @@ TEST_P(PassUnderFaults, BlamesTheFileOfTheFailedCall) {
         }
         EXPECT_EQ(lm::Read(names[0]), input);
         EXPECT_EQ(lm::Read(names[1]), table);
+    }
+}
+
+// In place under the same faults: the file is afterwards wholly the new text when the run
+// succeeded and byte for byte the old one when it failed, and no new file is left beside it.
+TEST_P(PassUnderFaults, InPlaceLeavesTheFileWholeAndNothingBeside) {
+    const auto& [call, code, readsFailAfterwards] = GetParam();
+    const lm::TempDir dir;
+    const std::string input = "ab=c\xe0!\r\n" + std::string(20, 'a') + "\nlast";
+    lm::Write(dir / "table.tab", "a=1\r\nb=\r\n\xe0=ya\r\na=2\r\n");
+    lm::Write(dir / "file.txt", input);
+    cli::CommandLine line;
+    line.inPlace = true;
+    line.table = dir / "table.tab";
+    line.inputs = {dir / "file.txt"};
+    plan = {};
+    ASSERT_EQ(cli::RunRecode(line, 3), 0);
+    const std::string clean = lm::Read(dir / "file.txt");
+    const int calls = plan.calls[call];
+    for (int nth = 1; nth <= calls + 1; ++nth) {
+        SCOPED_TRACE("call " + std::to_string(nth) + " of " + std::to_string(calls));
+        lm::Write(dir / "file.txt", input);
+        plan = {call, code, readsFailAfterwards, nth};
+        const int exitCode = cli::RunRecode(line, 3);
+        EXPECT_EQ(lm::Read(dir / "file.txt"), exitCode == 0 ? clean : input);
+        EXPECT_TRUE(nth <= calls || exitCode == 0);
+        EXPECT_EQ(plan.names.size(), 0u) << "files left open";
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir / ""), {}), 2);
     }
 }
 

@@ -24,6 +24,7 @@ const std::pair<const char*, recode::IoResult> kCodes[] = {
     {"EBUSY", ON_WINDOWS_ELSE(ERROR_SHARING_VIOLATION, EBUSY)},
     {"ENAMETOOLONG", ON_WINDOWS_ELSE(ERROR_FILENAME_EXCED_RANGE, ENAMETOOLONG)},
     {"ENOSPC", ENOSPC},
+    {"ENOTSUP", ON_WINDOWS_ELSE(ERROR_NOT_SUPPORTED, ENOTSUP)},
 };
 
 std::string Name(recode::Field field) {

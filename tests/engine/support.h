@@ -42,7 +42,7 @@ std::string LogOfPass(std::string_view between = kNamesRead);
 void ReplaceAll(std::string& text, std::string_view from, std::string_view to);
 // Test data as written: \r\n for CR LF, \n for a line end as the C library writes text (CR LF
 // on Windows), {NAME} for the code of an error on this system (ENOENT, ENOFOLDER, EISDIR, EBUSY,
-// ENAMETOOLONG, ENOSPC) and [NAME] for its text.
+// ENAMETOOLONG, ENOSPC, ENOTSUP) and [NAME] for its text.
 std::string Expand(std::string text);
 
 // Exit code (-1 when a signal ended it), standard output and standard error.
