@@ -120,6 +120,10 @@ struct UrlRecorder {
 class ProgramTest : public ::testing::Test {
   protected:
     ProgramTest() {
+        // The file dialogs remember the folders they last showed, which would hide where the
+        // program tells them to start.
+        RegDeleteTreeA(HKEY_CURRENT_USER,
+                       "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\ComDlg32");
         fs::remove_all(folder);
         fs::copy(kSample, folder);
         STARTUPINFOA startup = {};
