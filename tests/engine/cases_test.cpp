@@ -39,7 +39,9 @@ std::vector<Case> Cases() {
 class Recoding : public testing::TestWithParam<Case> {};
 
 TEST_P(Recoding, GivesItsOutputOrItsMessage) {
-    const auto& [name, blockSize] = GetParam();
+    // Not a structured binding: clang 14 cannot capture one in the lambda below.
+    const std::string& name = std::get<0>(GetParam());
+    const std::size_t blockSize = std::get<1>(GetParam());
     const auto data = [&](const std::string& file) { return lm::Read(kCases + name + "/" + file); };
     const std::string table = data("table.tab");
     const std::string input = data("input.txt");
