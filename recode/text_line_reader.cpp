@@ -104,6 +104,30 @@ std::string_view TextLineReader::readLine() {
     return assembleLine();
 }
 
+std::string_view TextLineReader::readCrLfLines() {
+    if (!open_) {
+        fail(kUsedWhileNotOpen);
+        return {};
+    }
+    const char* const begin = buffer_.data() + next_;
+    const char* const end = buffer_.data() + valid_;
+    const char* next = begin;
+    while (next != end && *next != kCtrlZ) {
+        const void* lf = std::memchr(next, '\n', static_cast<std::size_t>(end - next));
+        if (lf == nullptr) {
+            break;
+        }
+        const char* const stop = static_cast<const char*>(lf);
+        if (stop == next || stop[-1] != '\r' ||
+            std::memchr(next, '\r', static_cast<std::size_t>(stop - 1 - next)) != nullptr) {
+            break;
+        }
+        next = stop + 1;
+    }
+    next_ += static_cast<std::size_t>(next - begin);
+    return std::string_view(begin, static_cast<std::size_t>(next - begin));
+}
+
 // A line that crosses read requests, or holds a lone CR, is put together piece by piece.
 std::string_view TextLineReader::assembleLine() {
     assembled_.clear();
