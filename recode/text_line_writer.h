@@ -25,8 +25,8 @@ namespace recode {
 class TextLineWriter {
   public:
     static constexpr std::size_t kDefaultBlockSize = 128;
-    // From this size on, the system's copy of a block costs as much as making it; the Windows
-    // program's 128-byte blocks are written in its own thread.
+    // Blocks this large are written behind: the system's copy of one costs about as much as
+    // making it. The Windows program's 128-byte blocks are written by the thread that fills them.
     static constexpr std::size_t kWriteBehindBlockSize = 64 * 1024;
 
     explicit TextLineWriter(std::size_t blockSize = kDefaultBlockSize,
