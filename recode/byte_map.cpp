@@ -53,34 +53,48 @@ __attribute__((target("ssse3"))) void ApplySsse3(const std::vector<ByteMapRow>& 
 
 #ifndef _WIN32
 
-__attribute__((target("avx2"))) __m256i Map32(const std::vector<ByteMapRow>& rows,
-                                              const char* from) {
-    const __m256i x = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(from));
+// Several vectors at a time, so that each row's lookup is loaded once for all of them.
+template <int kVectors>
+__attribute__((target("avx2"))) void Map32s(const std::vector<ByteMapRow>& rows, const char* from,
+                                            char* to) {
     const __m256i nibble = _mm256_set1_epi8(0x0F);
-    const __m256i low = _mm256_and_si256(x, nibble);
-    const __m256i high = _mm256_and_si256(_mm256_srli_epi16(x, 4), nibble);
-    __m256i result = x;
+    __m256i result[kVectors];
+    __m256i low[kVectors];
+    __m256i high[kVectors];
+    for (int v = 0; v < kVectors; ++v) {
+        result[v] = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(from + 32 * v));
+        low[v] = _mm256_and_si256(result[v], nibble);
+        high[v] = _mm256_and_si256(_mm256_srli_epi16(result[v], 4), nibble);
+    }
     for (const ByteMapRow& row : rows) {
         const auto* changes = reinterpret_cast<const __m128i*>(row.changes.data());
         const auto* highNibble = reinterpret_cast<const __m128i*>(row.highNibble.data());
-        const __m256i inRow =
-            _mm256_cmpeq_epi8(high, _mm256_broadcastsi128_si256(_mm_load_si128(highNibble)));
-        const __m256i change =
-            _mm256_shuffle_epi8(_mm256_broadcastsi128_si256(_mm_load_si128(changes)), low);
-        result = _mm256_xor_si256(result, _mm256_and_si256(inRow, change));
+        const __m256i rowChanges = _mm256_broadcastsi128_si256(_mm_load_si128(changes));
+        const __m256i rowHigh = _mm256_broadcastsi128_si256(_mm_load_si128(highNibble));
+        for (int v = 0; v < kVectors; ++v) {
+            const __m256i inRow = _mm256_cmpeq_epi8(high[v], rowHigh);
+            const __m256i change = _mm256_shuffle_epi8(rowChanges, low[v]);
+            result[v] = _mm256_xor_si256(result[v], _mm256_and_si256(inRow, change));
+        }
     }
-    return result;
+    for (int v = 0; v < kVectors; ++v) {
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(to + 32 * v), result[v]);
+    }
 }
 
 __attribute__((target("avx2"))) void ApplyAvx2(const std::vector<ByteMapRow>& rows,
                                                const char* from, std::size_t length, char* to) {
     constexpr std::size_t kVector = 32;
-    for (std::size_t i = 0; i + kVector <= length; i += kVector) {
-        _mm256_storeu_si256(reinterpret_cast<__m256i*>(to + i), Map32(rows, from + i));
+    std::size_t i = 0;
+    for (; i + 2 * kVector <= length; i += 2 * kVector) {
+        Map32s<2>(rows, from + i, to + i);
     }
-    if (length % kVector != 0) {
-        const std::size_t last = length - kVector;
-        _mm256_storeu_si256(reinterpret_cast<__m256i*>(to + last), Map32(rows, from + last));
+    if (i + kVector <= length) {
+        Map32s<1>(rows, from + i, to + i);
+        i += kVector;
+    }
+    if (i < length) {
+        Map32s<1>(rows, from + length - kVector, to + length - kVector);
     }
 }
 
