@@ -2,46 +2,15 @@
 
 #include <algorithm>
 #include <cstring>
-#include <utility>
 
 namespace recode {
 
 TextLineWriter::TextLineWriter(std::size_t blockSize, DashName dash)
-    : buffer_(blockSize), dash_(dash) {
-    if (blockSize >= kWriteBehindBlockSize) {
-        behind_.resize(blockSize);
-        writer_ = std::thread(&TextLineWriter::writeBehind, this);
-    }
-}
+    : buffer_(blockSize), dash_(dash) {}
 
 TextLineWriter::~TextLineWriter() {
-    if (writer_.joinable()) {
-        {
-            const std::lock_guard lock(mutex_);
-            stopping_ = true;
-        }
-        handedOver_.notify_one();
-        writer_.join();
-    }
     if (open_) {
         platform::closeFile(file_);
-    }
-}
-
-// The second thread: writes each block handed over, until the writer goes with none left.
-void TextLineWriter::writeBehind() {
-    std::unique_lock lock(mutex_);
-    for (;;) {
-        handedOver_.wait(lock, [this] { return behindCount_ != 0 || stopping_; });
-        if (behindCount_ == 0) {
-            return;
-        }
-        lock.unlock();
-        const platform::ErrorCode code = platform::writeAll(file_, behind_.data(), behindCount_);
-        lock.lock();
-        behindResult_ = code;
-        behindCount_ = 0;
-        written_.notify_one();
     }
 }
 
@@ -130,36 +99,8 @@ bool TextLineWriter::flush() {
     if (used_ == 0) {
         return true;
     }
-    if (writer_.joinable()) {
-        // A block behind that failed takes this one with it.
-        if (!settle()) {
-            used_ = 0;
-            return false;
-        }
-        std::swap(buffer_, behind_);
-        {
-            const std::lock_guard lock(mutex_);
-            behindCount_ = used_;
-        }
-        handedOver_.notify_one();
-        used_ = 0;
-        return true;
-    }
     const platform::ErrorCode code = platform::writeAll(file_, buffer_.data(), used_);
     used_ = 0;
-    if (code != 0) {
-        fail(code);
-        return false;
-    }
-    return true;
-}
-
-// Waits until the block behind, if any, is written; false when its write failed.
-bool TextLineWriter::settle() {
-    std::unique_lock lock(mutex_);
-    written_.wait(lock, [this] { return behindCount_ == 0; });
-    const platform::ErrorCode code = std::exchange(behindResult_, 0);
-    lock.unlock();
     if (code != 0) {
         fail(code);
         return false;
@@ -172,7 +113,7 @@ void TextLineWriter::close() {
         fail(kClosedWhileNotOpen);
         return;
     }
-    if (!flush() || !settle()) {
+    if (!flush()) {
         return;
     }
     open_ = false;

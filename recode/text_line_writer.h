@@ -2,18 +2,12 @@
 //
 // Failures go to the pending I/O result code. A block whose write fails is lost, together with
 // the rest of the text being written; later text goes on normally.
-//
-// Large blocks are written behind: a second thread writes one block while the next is filled, and
-// the failure of a write shows when the next block is handed over, or at close.
 #pragma once
 
-#include <condition_variable>
 #include <cstddef>
-#include <mutex>
 #include <span>
 #include <string>
 #include <string_view>
-#include <thread>
 #include <vector>
 
 #include "platform/system_file.h"
@@ -25,9 +19,6 @@ namespace recode {
 class TextLineWriter {
   public:
     static constexpr std::size_t kDefaultBlockSize = 128;
-    // Blocks this large are written behind: the system's copy of one costs about as much as
-    // making it. The Windows program's 128-byte blocks are written by the thread that fills them.
-    static constexpr std::size_t kWriteBehindBlockSize = 64 * 1024;
 
     explicit TextLineWriter(std::size_t blockSize = kDefaultBlockSize,
                             DashName dash = DashName::IsAFile);
@@ -60,21 +51,9 @@ class TextLineWriter {
     void releaseHeldFile();
     void put(const char* data, std::size_t count);
     bool flush();
-    bool settle();
-    void writeBehind();
     void fail(IoResult code);
 
     std::vector<char> buffer_;
-    // Written behind: the block being written, how many of its bytes (0 when none is), and the
-    // result of the last write, which the next flush or close takes.
-    std::vector<char> behind_;
-    std::size_t behindCount_ = 0;
-    platform::ErrorCode behindResult_ = 0;
-    bool stopping_ = false;
-    std::mutex mutex_;
-    std::condition_variable handedOver_;
-    std::condition_variable written_;
-    std::thread writer_;
     DashName dash_;
     std::size_t used_ = 0;
     bool flushEveryLine_ = false;
