@@ -50,21 +50,25 @@ std::optional<TranslationTable> readTable(TextLineReader& reader, const std::str
     return table;
 }
 
-// Converts straight into the output's block as far as it has room for the longest output, and the
-// rest through the converter's own memory; either way the blocks are cut at the same bytes. A
-// failed write drops the rest of the text.
+// Text converted in place comes in pieces no smaller than this, or whole: smaller ones, at the end
+// of a block or in the Windows program's 128-byte blocks, would cost more calls than the copy
+// they save.
+constexpr std::size_t kSmallestPiece = 256;
+
+// Converts straight into the output's block as far as it has room for the longest output, and
+// otherwise through the converter's own memory; either way the blocks are cut at the same bytes.
+// A failed write drops the rest of the text.
 void writeConverted(LineConverter& converter, std::string_view text, TextLineWriter& output) {
     while (!text.empty() && output.failure() == 0) {
         const std::span<char> room = output.room();
         const std::size_t fitting = std::min(text.size(), converter.bytesFitting(room.size()));
-        if (fitting > 0) {
+        if (fitting == text.size() || fitting >= kSmallestPiece) {
             output.commit(converter.convertInto(text.substr(0, fitting), room.data()));
             text.remove_prefix(fitting);
         } else {
-            // The block's last bytes, or replacements too long to be made in place.
-            const std::size_t piece = std::max<std::size_t>(room.size(), 1);
-            output.write(converter.convert(text.substr(0, piece)));
-            text.remove_prefix(std::min(piece, text.size()));
+            const std::string_view piece = text.substr(0, std::max(room.size(), kSmallestPiece));
+            output.write(converter.convert(piece));
+            text.remove_prefix(piece.size());
         }
     }
 }
