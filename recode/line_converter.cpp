@@ -1,6 +1,8 @@
 #include "recode/line_converter.h"
 
 #include <algorithm>
+#include <bit>
+#include <cstdint>
 #include <cstring>
 #include <limits>
 
@@ -16,9 +18,12 @@ unsigned char At(char byte) {
     return static_cast<unsigned char>(byte);
 }
 
+static_assert(std::endian::native == std::endian::little);
+
 }  // namespace
 
 LineConverter::LineConverter(const TranslationTable& table) {
+    bool oneToOne = true;
     for (int b = 0; b < 256; ++b) {
         const auto c = static_cast<unsigned char>(b);
         std::string replacement;
@@ -27,7 +32,7 @@ LineConverter::LineConverter(const TranslationTable& table) {
         }
         lengths_[c] = replacement.size();
         longestLength_ = std::max(longestLength_, replacement.size());
-        oneToOne_ = oneToOne_ && replacement.size() == 1;
+        oneToOne = oneToOne && replacement.size() == 1;
         if (replacement.size() <= kShortLength) {
             std::memcpy(words_[c].bytes, replacement.data(), replacement.size());
             words_[c].length = static_cast<unsigned char>(replacement.size());
@@ -35,48 +40,63 @@ LineConverter::LineConverter(const TranslationTable& table) {
             longReplacements_[c] = std::move(replacement);
         }
     }
+    // A table of single-byte replacements is a byte map, as tr has.
+    if (oneToOne) {
+        std::array<char, 256> bytes;
+        for (int b = 0; b < 256; ++b) {
+            bytes[b] = words_[b].bytes[0];
+        }
+        byteMap_.emplace(bytes);
+    }
 }
 
 std::string_view LineConverter::convert(std::string_view line) {
-    if (oneToOne_) {
-        return convertOneToOne(line);
-    }
-    if (longestLength_ <= kShortLength && line.size() <= kUnmeasuredLineLength) {
-        return convertInWords(line, line.size() * longestLength_);
+    if (byteMap_ || (longestLength_ <= kShortLength && line.size() <= kUnmeasuredLineLength)) {
+        char* const start = outputRoom(line.size() * longestLength_ + kWordLength);
+        return std::string_view(start, convertInto(line, start));
     }
     return convertMeasured(line);
 }
 
-// A table of single-byte replacements is a byte map, as tr has.
-std::string_view LineConverter::convertOneToOne(std::string_view line) {
-    char* to = outputRoom(line.size());
-#pragma GCC unroll 8
-    for (const char byte : line) {
-        *to++ = words_[At(byte)].bytes[0];
+std::size_t LineConverter::bytesFitting(std::size_t room) const {
+    if (byteMap_) {
+        return room;
     }
-    return std::string_view(output_.data(), line.size());
+    if (longestLength_ > kShortLength || room < kWordLength) {
+        return 0;
+    }
+    return (room - kWordLength) / longestLength_;
+}
+
+std::size_t LineConverter::convertInto(std::string_view text, char* to) const {
+    if (byteMap_) {
+        byteMap_->apply(text.data(), text.size(), to);
+        return text.size();
+    }
+    return static_cast<std::size_t>(convertInWords(text, to) - to);
 }
 
 // Each byte stores a whole word and moves on by its replacement's length; the next byte's word
-// overwrites what lay beyond.
-std::string_view LineConverter::convertInWords(std::string_view line, std::size_t room) {
-    char* const start = outputRoom(room + kWordLength);
-    char* to = start;
+// overwrites what lay beyond. The length is taken from the word as loaded, its top byte on these
+// little-endian machines, rather than loaded once more. Gives the end of the output.
+char* LineConverter::convertInWords(std::string_view line, char* to) const {
 #pragma GCC unroll 4
     for (const char byte : line) {
-        const Word& word = words_[At(byte)];
+        std::uint64_t word;
+        std::memcpy(&word, &words_[At(byte)], kWordLength);
         std::memcpy(to, &word, kWordLength);
-        to += word.length;
+        to += word >> (8 * kShortLength);
     }
-    return std::string_view(start, static_cast<std::size_t>(to - start));
+    return to;
 }
 
 std::string_view LineConverter::convertMeasured(std::string_view line) {
     const std::size_t length = convertedLength(line);
-    if (longestLength_ <= kShortLength) {
-        return convertInWords(line, length);
-    }
     char* const start = outputRoom(length + kWordLength);
+    if (longestLength_ <= kShortLength) {
+        convertInWords(line, start);
+        return std::string_view(start, length);
+    }
     char* to = start;
     for (const char byte : line) {
         const std::size_t replacementLength = lengths_[At(byte)];

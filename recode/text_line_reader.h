@@ -37,6 +37,11 @@ class TextLineReader {
     // The next line, without its terminator. The view lasts until the next call: most lines are
     // shown where they lie in the read buffer, the others are assembled first.
     std::string_view readLine();
+    // The whole lines from the next one on that lie in the read buffer and already end as the
+    // writer ends lines, in CR LF, with no other CR and none beginning with Ctrl-Z: one view of
+    // them with their ends, lasting until the next call. Empty when the next line is not such a
+    // line; otherwise they count as read.
+    std::string_view readCrLfLines();
     void close();
 
     // The code of the first failure since the reader was last opened, 0 when there was none.

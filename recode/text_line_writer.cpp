@@ -53,13 +53,29 @@ void TextLineWriter::start(platform::ErrorCode code, platform::NativeFile file) 
     open_ = true;
 }
 
-void TextLineWriter::writeLine(std::string_view text) {
+void TextLineWriter::write(std::string_view text) {
     if (!open_) {
         fail(kUsedWhileNotOpen);
         return;
     }
     put(text.data(), text.size());
-    put("\r\n", 2);
+}
+
+std::span<char> TextLineWriter::room() {
+    if (!open_) {
+        return {};
+    }
+    return std::span<char>(buffer_).subspan(used_);
+}
+
+void TextLineWriter::commit(std::size_t count) {
+    used_ += count;
+    if (used_ == buffer_.size()) {
+        flush();
+    }
+}
+
+void TextLineWriter::lineEnded() {
     if (flushEveryLine_) {
         flush();
     }

@@ -1,10 +1,11 @@
-// Writes a text file line by line in fixed-size blocks; every line ends with CR LF.
+// Writes a text file in fixed-size blocks, from text given to it or made straight in its block.
 //
 // Failures go to the pending I/O result code. A block whose write fails is lost, together with
-// the rest of the text being written; later lines go on normally.
+// the rest of the text being written; later text goes on normally.
 #pragma once
 
 #include <cstddef>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -28,7 +29,15 @@ class TextLineWriter {
     // Creates the named file, or empties it through the open itself; closes any file held before.
     void create(const std::string& name);
 
-    void writeLine(std::string_view text);
+    void write(std::string_view text);
+
+    // The free part of the block, where text can be made in place (empty when the writer is not
+    // open); commit takes the first `count` bytes made there as written, as write would.
+    std::span<char> room();
+    void commit(std::size_t count);
+
+    // What was written ends with a whole line: a terminal or printer shows it now.
+    void lineEnded();
 
     // Passes the buffered bytes to the system and releases the file. If that last write fails,
     // the writer stays open with an empty buffer, so a second close releases it.
