@@ -50,7 +50,7 @@ FileReplacement::~FileReplacement() {
 
 ErrorCode FileReplacement::begin(const std::string& name) {
     discard();
-    if (name.find('\0') != std::string::npos) {
+    if (!isUsableName(name)) {
         return EINVAL;
     }
     // The file a link names is replaced, and the link stays a link.

@@ -10,7 +10,7 @@ FileReplacement::~FileReplacement() {
 
 ErrorCode FileReplacement::begin(const std::string& name) {
     discard();
-    if (name.find('\0') != std::string::npos) {
+    if (!isUsableName(name)) {
         return ERROR_INVALID_NAME;
     }
     // Opening a folder as a file is refused as access denied, as when it is read.

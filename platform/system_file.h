@@ -22,6 +22,12 @@ using NativeFile = int;
 // How the system classifies a file that was opened for writing.
 enum class FileKind { Unknown, Disk, Character, Pipe };
 
+// Whether the system may be handed the name: its calls would silently stop at an embedded NUL
+// and reach another file.
+inline bool isUsableName(const std::string& name) {
+    return name.find('\0') == std::string::npos;
+}
+
 ErrorCode openForReading(const std::string& name, NativeFile& file);
 
 // Creates the file or empties an existing one; a file that may not be written keeps its content.

@@ -13,11 +13,6 @@
 namespace platform {
 namespace {
 
-// open() would silently stop at an embedded NUL and reach another file.
-bool isUsableName(const std::string& name) {
-    return name.find('\0') == std::string::npos;
-}
-
 ErrorCode closeAfterFailure(int fd, ErrorCode code) {
     ::close(fd);
     return code;

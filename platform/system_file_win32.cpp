@@ -6,11 +6,6 @@
 namespace platform {
 namespace {
 
-// CreateFileA would silently stop at an embedded NUL and reach another file.
-bool isUsableName(const std::string& name) {
-    return name.find('\0') == std::string::npos;
-}
-
 ErrorCode openWith(const std::string& name, DWORD access, DWORD creation, NativeFile& file) {
     if (!isUsableName(name)) {
         return ERROR_INVALID_NAME;
