@@ -4,15 +4,9 @@
 #include <bit>
 #include <cstdint>
 #include <cstring>
-#include <limits>
-
-#include "platform/out_of_memory.h"
 
 namespace recode {
 namespace {
-
-// Sizes are counted up to half the address space; no output that large could be held.
-constexpr std::size_t kLargestOutput = std::numeric_limits<std::size_t>::max() / 2;
 
 unsigned char At(char byte) {
     return static_cast<unsigned char>(byte);
@@ -50,91 +44,69 @@ LineConverter::LineConverter(const TranslationTable& table) {
     }
 }
 
-std::string_view LineConverter::convert(std::string_view line) {
-    if (byteMap_ || (longestLength_ <= kShortLength && line.size() <= kUnmeasuredLineLength)) {
-        char* const start = outputRoom(line.size() * longestLength_ + kWordLength);
-        return std::string_view(start, convertInto(line, start));
-    }
-    return convertMeasured(line);
+std::string_view LineConverter::replacement(char byte) const {
+    return std::string_view(replacementData(At(byte)), lengths_[At(byte)]);
 }
 
-std::size_t LineConverter::bytesFitting(std::size_t room) const {
-    if (byteMap_) {
-        return room;
-    }
-    if (longestLength_ > kShortLength || room < kWordLength) {
-        return 0;
-    }
-    return (room - kWordLength) / longestLength_;
+const char* LineConverter::replacementData(unsigned char byte) const {
+    return lengths_[byte] <= kShortLength ? words_[byte].bytes : longReplacements_[byte].data();
 }
 
-std::size_t LineConverter::convertInto(std::string_view text, char* to) const {
+LineConverter::Converted LineConverter::convertSome(std::string_view text,
+                                                    std::span<char> room) const {
     if (byteMap_) {
-        byteMap_->apply(text.data(), text.size(), to);
-        return text.size();
+        const std::size_t length = std::min(text.size(), room.size());
+        byteMap_->apply(text.data(), length, room.data());
+        return {length, length};
     }
-    return static_cast<std::size_t>(convertInWords(text, to) - to);
+    const char* from = text.data();
+    const char* const fromEnd = from + text.size();
+    char* to = room.data();
+    char* const toEnd = to + room.size();
+    // While the room holds the longest output of a stretch, the stretch goes without a check per
+    // byte; short stretches are not worth the call.
+    constexpr std::size_t kShortestStretch = 4;
+    while (longestLength_ <= kShortLength && static_cast<std::size_t>(toEnd - to) >=
+                                                 kWordLength + kShortestStretch * longestLength_) {
+        const std::size_t stretch =
+            std::min(static_cast<std::size_t>(fromEnd - from),
+                     (static_cast<std::size_t>(toEnd - to) - kWordLength) / longestLength_);
+        if (stretch == 0) {
+            break;
+        }
+        to = convertInWords(std::string_view(from, stretch), to);
+        from += stretch;
+    }
+    for (; from != fromEnd; ++from) {
+        const unsigned char byte = At(*from);
+        const std::size_t length = lengths_[byte];
+        const std::size_t left = static_cast<std::size_t>(toEnd - to);
+        if (length > left) {
+            break;
+        }
+        if (length <= kShortLength && left >= kWordLength) {
+            std::memcpy(to, &words_[byte], kWordLength);
+        } else {
+            std::memcpy(to, replacementData(byte), length);
+        }
+        to += length;
+    }
+    return {static_cast<std::size_t>(from - text.data()),
+            static_cast<std::size_t>(to - room.data())};
 }
 
 // Each byte stores a whole word and moves on by its replacement's length; the next byte's word
 // overwrites what lay beyond. The length is taken from the word as loaded, its top byte on these
 // little-endian machines, rather than loaded once more. Gives the end of the output.
-char* LineConverter::convertInWords(std::string_view line, char* to) const {
+char* LineConverter::convertInWords(std::string_view text, char* to) const {
 #pragma GCC unroll 4
-    for (const char byte : line) {
+    for (const char byte : text) {
         std::uint64_t word;
         std::memcpy(&word, &words_[At(byte)], kWordLength);
         std::memcpy(to, &word, kWordLength);
         to += word >> (8 * kShortLength);
     }
     return to;
-}
-
-std::string_view LineConverter::convertMeasured(std::string_view line) {
-    const std::size_t length = convertedLength(line);
-    char* const start = outputRoom(length + kWordLength);
-    if (longestLength_ <= kShortLength) {
-        convertInWords(line, start);
-        return std::string_view(start, length);
-    }
-    char* to = start;
-    for (const char byte : line) {
-        const std::size_t replacementLength = lengths_[At(byte)];
-        if (replacementLength > kShortLength) {
-            std::memcpy(to, longReplacements_[At(byte)].data(), replacementLength);
-        } else {
-            std::memcpy(to, &words_[At(byte)], kWordLength);
-        }
-        to += replacementLength;
-    }
-    return std::string_view(start, length);
-}
-
-std::size_t LineConverter::convertedLength(std::string_view line) const {
-    std::size_t length = 0;
-    // Only a line that long, with replacements that long, could count past what memory holds.
-    if (line.size() > kLargestOutput / longestLength_) {
-        for (const char byte : line) {
-            const std::size_t replacementLength = lengths_[At(byte)];
-            if (replacementLength > kLargestOutput - length) {
-                platform::EndProcessOutOfMemory();
-            }
-            length += replacementLength;
-        }
-        return length;
-    }
-    for (const char byte : line) {
-        length += lengths_[At(byte)];
-    }
-    return length;
-}
-
-// The output buffer only grows, so converting a line costs no allocation once it is large enough.
-char* LineConverter::outputRoom(std::size_t length) {
-    if (output_.size() < length) {
-        output_.resize(length);
-    }
-    return output_.data();
 }
 
 }  // namespace recode

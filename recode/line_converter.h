@@ -1,9 +1,10 @@
-// Converts lines through a translation table, compiled once per pass from the table's lookup.
+// Converts text through a translation table, compiled once per pass from the table's lookup.
 #pragma once
 
 #include <array>
 #include <cstddef>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -16,17 +17,18 @@ class LineConverter {
   public:
     explicit LineConverter(const TranslationTable& table);
 
-    // The line converted byte by byte: bytes at or below the blank are copied, every other byte
-    // gives the replacements of its entries, or itself when it has none. The view lasts until
-    // the next call.
-    std::string_view convert(std::string_view line);
+    // What one byte becomes: bytes at or below the blank are copied, every other byte gives the
+    // replacements of its entries, or itself when it has none.
+    std::string_view replacement(char byte) const;
 
-    // The same straight into the caller's memory: convertInto converts text of at most
-    // bytesFitting(room) bytes into `room` bytes (it may touch more of them than it makes) and
-    // gives the output's length. None fit when the table has replacements too long for words.
-    // CR and LF are never replaced, so any text may be converted this way, whole lines or not.
-    std::size_t bytesFitting(std::size_t room) const;
-    std::size_t convertInto(std::string_view text, char* to) const;
+    // Converts text from its start into `room` for as long as each byte's replacement fits there
+    // whole. CR and LF are never replaced, so any text may be converted this way, whole lines or
+    // not, and a byte that did not fit may follow through replacement() in pieces.
+    struct Converted {
+        std::size_t taken;  // bytes of the text
+        std::size_t made;   // bytes of the room
+    };
+    Converted convertSome(std::string_view text, std::span<char> room) const;
 
   private:
     // Short replacements are copied as a whole word with their length in its last byte, of which
@@ -37,14 +39,9 @@ class LineConverter {
         char bytes[kShortLength];
         unsigned char length;
     };
-    // Lines up to this length are converted into room for the longest replacement of every
-    // byte; longer ones are measured first, so that memory follows the output, not a guess.
-    static constexpr std::size_t kUnmeasuredLineLength = 64 * 1024;
 
-    char* convertInWords(std::string_view line, char* to) const;
-    std::string_view convertMeasured(std::string_view line);
-    std::size_t convertedLength(std::string_view line) const;
-    char* outputRoom(std::size_t length);
+    char* convertInWords(std::string_view text, char* to) const;
+    const char* replacementData(unsigned char byte) const;
 
     static_assert(sizeof(Word) == kWordLength);
     std::array<Word, 256> words_{};
@@ -52,7 +49,6 @@ class LineConverter {
     std::array<std::string, 256> longReplacements_;
     std::size_t longestLength_ = 0;
     std::optional<ByteMap> byteMap_;  // for a table of single-byte replacements
-    std::string output_;
 };
 
 }  // namespace recode

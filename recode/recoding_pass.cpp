@@ -1,9 +1,7 @@
 #include "recode/recoding_pass.h"
 
-#include <algorithm>
 #include <array>
 #include <optional>
-#include <span>
 
 #include "recode/line_converter.h"
 #include "recode/translation_table.h"
@@ -50,25 +48,17 @@ std::optional<TranslationTable> readTable(TextLineReader& reader, const std::str
     return table;
 }
 
-// Text converted in place comes in pieces no smaller than this, or whole: smaller ones, at the end
-// of a block or in the Windows program's 128-byte blocks, would cost more calls than the copy
-// they save.
-constexpr std::size_t kSmallestPiece = 256;
-
-// Converts straight into the output's block as far as it has room for the longest output, and
-// otherwise through the converter's own memory; either way the blocks are cut at the same bytes.
-// A failed write drops the rest of the text.
-void writeConverted(LineConverter& converter, std::string_view text, TextLineWriter& output) {
+// Converts straight into the output's block; a replacement that does not fit whole in what is
+// left of it goes in pieces, so the blocks are cut at the same bytes as if written whole. A failed
+// write drops the rest of the text.
+void writeConverted(const LineConverter& converter, std::string_view text, TextLineWriter& output) {
     while (!text.empty() && output.failure() == 0) {
-        const std::span<char> room = output.room();
-        const std::size_t fitting = std::min(text.size(), converter.bytesFitting(room.size()));
-        if (fitting == text.size() || fitting >= kSmallestPiece) {
-            output.commit(converter.convertInto(text.substr(0, fitting), room.data()));
-            text.remove_prefix(fitting);
-        } else {
-            const std::string_view piece = text.substr(0, std::max(room.size(), kSmallestPiece));
-            output.write(converter.convert(piece));
-            text.remove_prefix(piece.size());
+        const LineConverter::Converted converted = converter.convertSome(text, output.room());
+        output.commit(converted.made);
+        text.remove_prefix(converted.taken);
+        if (converted.taken == 0) {
+            output.write(converter.replacement(text.front()));
+            text.remove_prefix(1);
         }
     }
 }
@@ -114,14 +104,18 @@ void recode(DialogOperations& dialog, PassFiles& files, std::optional<Translatio
     LineConverter converter(*table);
     while (files.input.failure() == 0 && files.output.failure() == 0 && !files.input.atEnd()) {
         // Most lines already end in CR LF as they are to be written, and are converted many at a
-        // time, ends and all; any other line is converted alone and given its CR LF.
-        if (const std::string_view lines = files.input.readCrLfLines(); !lines.empty()) {
-            writeConverted(converter, lines, files.output);
+        // time, ends and all, and a line that the block cuts is begun at once; any other line, or
+        // rest of a line, is converted alone and given its CR LF.
+        if (const std::string_view text = files.input.readCrLfText(); !text.empty()) {
+            writeConverted(converter, text, files.output);
+            if (text.back() == '\n') {
+                files.output.lineEnded();
+            }
         } else {
             writeConverted(converter, files.input.readLine(), files.output);
             files.output.write("\r\n");
+            files.output.lineEnded();
         }
-        files.output.lineEnded();
     }
 
     // A read or write failure, or a last block that did not reach the disk, would otherwise leave

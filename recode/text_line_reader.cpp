@@ -1,5 +1,6 @@
 #include "recode/text_line_reader.h"
 
+#include <algorithm>
 #include <bit>
 #include <cstdint>
 #include <cstring>
@@ -14,7 +15,8 @@ namespace {
 constexpr char kCtrlZ = 26;
 
 // The first CR or LF from `begin` on, or `end`. 64-bit x86 always has SSE2, which looks for both
-// in one go, 32 bytes at a time; elsewhere memchr looks for each in turn.
+// in one go, 32 bytes at a time, and so into the 32 bytes after `end`, the block's slack at most.
+// Elsewhere memchr looks for each in turn.
 const char* findCrOrLf(const char* begin, const char* end) {
 #ifdef __x86_64__
     const __m128i cr = _mm_set1_epi8('\r');
@@ -24,16 +26,13 @@ const char* findCrOrLf(const char* begin, const char* end) {
         return static_cast<std::uint32_t>(
             _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(bytes, cr), _mm_cmpeq_epi8(bytes, lf))));
     };
-    for (; end - begin >= 32; begin += 32) {
+    for (; begin < end; begin += 32) {
         const std::uint32_t found = lineEndsIn16(begin) | lineEndsIn16(begin + 16) << 16;
         if (found != 0) {
-            return begin + std::countr_zero(found);
+            return std::min(begin + std::countr_zero(found), end);
         }
     }
-    while (begin != end && *begin != '\r' && *begin != '\n') {
-        ++begin;
-    }
-    return begin;
+    return end;
 #else
     const void* lf = std::memchr(begin, '\n', static_cast<std::size_t>(end - begin));
     const char* stop = lf != nullptr ? static_cast<const char*>(lf) : end;
@@ -42,20 +41,21 @@ const char* findCrOrLf(const char* begin, const char* end) {
 #endif
 }
 
-// CRs never belong to a line: one before LF is part of the terminator, any other is dropped.
-void appendWithoutCr(std::string& line, const char* begin, const char* end) {
-    while (begin != end) {
-        const void* cr = std::memchr(begin, '\r', static_cast<std::size_t>(end - begin));
-        const char* stop = cr != nullptr ? static_cast<const char*>(cr) : end;
-        line.append(begin, stop);
-        begin = cr != nullptr ? stop + 1 : end;
+// The length of the line end at `at`: 2 for CR LF, 1 for LF, 0 for a lone CR or the data's end.
+std::size_t LineEndLength(const char* at, const char* end) {
+    if (at == end) {
+        return 0;
     }
+    if (*at == '\n') {
+        return 1;
+    }
+    return end - at >= 2 && at[1] == '\n' ? 2 : 0;
 }
 
 }  // namespace
 
 TextLineReader::TextLineReader(std::size_t blockSize, DashName dash)
-    : buffer_(blockSize), dash_(dash) {}
+    : blockSize_(blockSize), buffer_(blockSize + kScanSlack), dash_(dash) {}
 
 TextLineReader::~TextLineReader() {
     if (open_) {
@@ -79,6 +79,7 @@ void TextLineReader::start(platform::ErrorCode code, platform::NativeFile file) 
     valid_ = 0;
     next_ = 0;
     endMet_ = false;
+    insideLine_ = false;
     if (code != 0) {
         fail(code);
         return;
@@ -87,14 +88,14 @@ void TextLineReader::start(platform::ErrorCode code, platform::NativeFile file) 
     open_ = true;
 }
 
+// After a failed request the reader asks no more: the pass stops at the first failure anyway.
 bool TextLineReader::refill() {
-    if (endMet_) {
+    if (endMet_ || failure_ != 0) {
         return false;
     }
     std::size_t count = 0;
     if (const platform::ErrorCode code =
-            platform::readSome(file_, buffer_.data(), buffer_.size(), count)) {
-        // Only this request ends here; the end is not taken as met.
+            platform::readSome(file_, buffer_.data(), blockSize_, count)) {
         fail(code);
         return false;
     }
@@ -113,9 +114,9 @@ bool TextLineReader::atEnd() {
         return true;
     }
     if (next_ == valid_ && !refill()) {
-        return true;
+        return !insideLine_;
     }
-    return buffer_[next_] == kCtrlZ;
+    return !insideLine_ && buffer_[next_] == kCtrlZ;
 }
 
 std::string_view TextLineReader::readLine() {
@@ -123,23 +124,19 @@ std::string_view TextLineReader::readLine() {
         fail(kUsedWhileNotOpen);
         return {};
     }
+    insideLine_ = false;
     const char* begin = buffer_.data() + next_;
     const char* end = buffer_.data() + valid_;
-    const void* lf = std::memchr(begin, '\n', static_cast<std::size_t>(end - begin));
-    if (lf != nullptr) {
-        const char* stop = static_cast<const char*>(lf);
-        if (stop != begin && stop[-1] == '\r') {
-            --stop;
-        }
-        if (std::memchr(begin, '\r', static_cast<std::size_t>(stop - begin)) == nullptr) {
-            next_ = static_cast<std::size_t>(static_cast<const char*>(lf) - buffer_.data()) + 1;
-            return std::string_view(begin, static_cast<std::size_t>(stop - begin));
-        }
+    const char* stop = findCrOrLf(begin, end);
+    const std::size_t terminator = LineEndLength(stop, end);
+    if (terminator == 0) {
+        return assembleLine();
     }
-    return assembleLine();
+    next_ = static_cast<std::size_t>(stop - buffer_.data()) + terminator;
+    return std::string_view(begin, static_cast<std::size_t>(stop - begin));
 }
 
-std::string_view TextLineReader::readCrLfLines() {
+std::string_view TextLineReader::readCrLfText() {
     if (!open_) {
         fail(kUsedWhileNotOpen);
         return {};
@@ -147,18 +144,25 @@ std::string_view TextLineReader::readCrLfLines() {
     const char* const begin = buffer_.data() + next_;
     const char* const end = buffer_.data() + valid_;
     const char* next = begin;
-    while (next != end && *next != kCtrlZ) {
-        const char* const cr = findCrOrLf(next, end);
-        if (end - cr < 2 || cr[0] != '\r' || cr[1] != '\n') {
+    bool lineStart = !insideLine_;
+    while (next != end && !(lineStart && *next == kCtrlZ)) {
+        const char* const stop = findCrOrLf(next, end);
+        if (LineEndLength(stop, end) != 2) {
+            next = stop;
             break;
         }
-        next = cr + 2;
+        next = stop + 2;
+        lineStart = true;
+    }
+    if (next != begin) {
+        insideLine_ = next[-1] != '\n';
     }
     next_ += static_cast<std::size_t>(next - begin);
     return std::string_view(begin, static_cast<std::size_t>(next - begin));
 }
 
-// A line that crosses read requests, or holds a lone CR, is put together piece by piece.
+// A line that crosses read requests, or holds a lone CR, is put together piece by piece. CRs
+// never belong to a line: one before LF is part of the terminator, any other is dropped.
 std::string_view TextLineReader::assembleLine() {
     assembled_.clear();
     for (;;) {
@@ -167,13 +171,14 @@ std::string_view TextLineReader::assembleLine() {
         }
         const char* begin = buffer_.data() + next_;
         const char* end = buffer_.data() + valid_;
-        const void* lf = std::memchr(begin, '\n', static_cast<std::size_t>(end - begin));
-        const char* stop = lf != nullptr ? static_cast<const char*>(lf) : end;
-        appendWithoutCr(assembled_, begin, stop);
+        const char* stop = findCrOrLf(begin, end);
+        assembled_.append(begin, stop);
         next_ = static_cast<std::size_t>(stop - buffer_.data());
-        if (lf != nullptr) {
+        if (stop != end) {
             ++next_;
-            return assembled_;
+            if (*stop == '\n') {
+                return assembled_;
+            }
         }
     }
 }

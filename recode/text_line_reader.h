@@ -32,16 +32,20 @@ class TextLineReader {
     void open(const std::string& name);
 
     // True when no further line can be read: end of data, a read failure, a Ctrl-Z where the
-    // next line would begin, or a reader that is not open.
+    // next line would begin, or a reader that is not open. Inside a line that readCrLfText began,
+    // false until readLine has read the rest of it, which may be nothing.
     bool atEnd();
-    // The next line, without its terminator. The view lasts until the next call: most lines are
-    // shown where they lie in the read buffer, the others are assembled first.
+    // The next line, or the rest of the line that readCrLfText began, without its terminator. The
+    // view lasts until the next call: most lines are shown where they lie in the read buffer, the
+    // others are assembled first.
     std::string_view readLine();
-    // The whole lines from the next one on that lie in the read buffer and already end as the
-    // writer ends lines, in CR LF, with no other CR and none beginning with Ctrl-Z: one view of
-    // them with their ends, lasting until the next call. Empty when the next line is not such a
-    // line; otherwise they count as read.
-    std::string_view readCrLfLines();
+    // The text from the next byte on, as far as it lies in the read buffer and needs no line
+    // rule: whole lines that already end as the writer ends lines, in CR LF, with no other CR and
+    // none beginning with Ctrl-Z, then the beginning of a line up to the buffer's end or to a CR
+    // or LF that is not such an end. One view, lasting until the next call; the text counts as
+    // read. Empty when the next byte needs a line rule: readLine then reads that line, or its
+    // rest.
+    std::string_view readCrLfText();
     void close();
 
     // The code of the first failure since the reader was last opened, 0 when there was none.
@@ -53,12 +57,18 @@ class TextLineReader {
     std::string_view assembleLine();
     void fail(IoResult code);
 
-    std::vector<char> buffer_;
+    // Each block is followed by slack that line ends are looked for in, never data, so that the
+    // look can go by whole vectors.
+    static constexpr std::size_t kScanSlack = 32;
+
+    std::size_t blockSize_;
+    std::vector<char> buffer_;  // zeroed: the slack is read, though what is there never counts
     std::string assembled_;
     DashName dash_;
     std::size_t valid_ = 0;
     std::size_t next_ = 0;
     bool endMet_ = false;
+    bool insideLine_ = false;  // readCrLfText gave the beginning of a line
     bool open_ = false;
     IoResult failure_ = 0;
     platform::NativeFile file_{};

@@ -6,7 +6,7 @@
 namespace recode {
 
 TextLineWriter::TextLineWriter(std::size_t blockSize, DashName dash)
-    : buffer_(blockSize), dash_(dash) {}
+    : blockSize_(blockSize), buffer_(blockSize + kOverrun), dash_(dash) {}
 
 TextLineWriter::~TextLineWriter() {
     if (open_) {
@@ -70,8 +70,14 @@ std::span<char> TextLineWriter::room() {
 
 void TextLineWriter::commit(std::size_t count) {
     used_ += count;
-    if (used_ == buffer_.size()) {
-        flush();
+    while (used_ >= blockSize_) {
+        const std::size_t over = used_ - blockSize_;
+        used_ = blockSize_;
+        if (!flush()) {
+            return;
+        }
+        std::memmove(buffer_.data(), buffer_.data() + blockSize_, over);
+        used_ = over;
     }
 }
 
@@ -84,12 +90,12 @@ void TextLineWriter::lineEnded() {
 // One write request: when a block fails, the rest of this request is dropped with it.
 void TextLineWriter::put(const char* data, std::size_t count) {
     while (count > 0) {
-        const std::size_t taken = std::min(count, buffer_.size() - used_);
+        const std::size_t taken = std::min(count, blockSize_ - used_);
         std::memcpy(buffer_.data() + used_, data, taken);
         used_ += taken;
         data += taken;
         count -= taken;
-        if (used_ == buffer_.size() && !flush()) {
+        if (used_ == blockSize_ && !flush()) {
             return;
         }
     }

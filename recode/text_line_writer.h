@@ -31,8 +31,10 @@ class TextLineWriter {
 
     void write(std::string_view text);
 
-    // The free part of the block, where text can be made in place (empty when the writer is not
-    // open); commit takes the first `count` bytes made there as written, as write would.
+    // Where text can be made in place: the free part of the block and kOverrun bytes beyond it
+    // (empty when the writer is not open). commit takes the first `count` bytes made there as
+    // written, as write would, and carries what ran past the block over to the next one.
+    static constexpr std::size_t kOverrun = 256;
     std::span<char> room();
     void commit(std::size_t count);
 
@@ -53,7 +55,8 @@ class TextLineWriter {
     bool flush();
     void fail(IoResult code);
 
-    std::vector<char> buffer_;
+    std::size_t blockSize_;
+    std::vector<char> buffer_;  // the block and the overrun
     DashName dash_;
     std::size_t used_ = 0;
     bool flushEveryLine_ = false;

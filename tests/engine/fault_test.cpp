@@ -15,6 +15,7 @@
 #include <fcntl.h>
 #include <map>
 #include <unistd.h>
+#include <vector>
 
 #include "cli/recode_command.h"
 #include "engine/support.h"
@@ -31,6 +32,7 @@ struct Plan {
     std::array<int, 4> calls{};
     std::map<int, std::string> names{};  // of the descriptors open
     std::string failedOn{};              // the name of the file whose call failed
+    std::vector<std::size_t> writeSizes{};
 } plan{};
 
 // -1 with errno set when this call is to fail: the planned one, or a read after it if so planned.
@@ -67,6 +69,7 @@ ssize_t __wrap_read(int fd, void* buffer, size_t size) {
 }
 
 ssize_t __wrap_write(int fd, const void* data, size_t size) {
+    plan.writeSizes.push_back(size);
     return Injected(kWrite, plan.names[fd]) != 0 ? -1 : __real_write(fd, data, size);
 }
 
@@ -103,6 +106,10 @@ TEST_P(PassUnderFaults, BlamesTheFileOfTheFailedCall) {
     plan = {};
     ASSERT_EQ(lm::RunPass(files, names), lm::LogOfPass());
     const std::string clean = lm::Read(names[2]);
+    // One write per block, however the text was made in it: whole blocks, then the rest.
+    std::vector<std::size_t> blocks((clean.size() - 1) / 3, 3);
+    blocks.push_back(clean.size() - blocks.size() * 3);
+    EXPECT_EQ(plan.writeSizes, blocks);
     const int calls = plan.calls[call];
     ASSERT_GT(calls, 3);
     for (int nth = 1; nth <= calls + 1; ++nth) {

@@ -1,10 +1,10 @@
 // Arbitrary table and input bytes through the whole pass: the output file must be what the walk
 // over every entry makes of the reference lines, whatever the block size.
 //
-// Input layout: one byte choosing the block size (and, with its top bit, a line longer than the
-// converter converts without measuring it first, and a short one after it, both made of the
-// input's bytes), two bytes giving the table's length (little endian, cut to what is there), the
-// table, then the input.
+// Input layout: one byte choosing the block size (and, with its top bit, a line of more than
+// 64 KiB, far longer than any block, and a short one after it, both made of the input's bytes),
+// two bytes giving the table's length (little endian, cut to what is there), the table, then the
+// input.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
