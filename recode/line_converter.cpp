@@ -63,14 +63,18 @@ LineConverter::Converted LineConverter::convertSome(std::string_view text,
     const char* const fromEnd = from + text.size();
     char* to = room.data();
     char* const toEnd = to + room.size();
-    // While the room holds the longest output of a stretch, the stretch goes without a check per
-    // byte; short stretches are not worth the call.
+    // A stretch whose longest output the room holds goes without a check per byte: the whole
+    // rest when it fits, as it mostly does, else as much as surely fits, unless that is too
+    // little to be worth it.
     constexpr std::size_t kShortestStretch = 4;
-    while (longestLength_ <= kShortLength && static_cast<std::size_t>(toEnd - to) >=
-                                                 kWordLength + kShortestStretch * longestLength_) {
-        const std::size_t stretch =
-            std::min(static_cast<std::size_t>(fromEnd - from),
-                     (static_cast<std::size_t>(toEnd - to) - kWordLength) / longestLength_);
+    while (from != fromEnd && longestLength_ <= kShortLength) {
+        const auto rest = static_cast<std::size_t>(fromEnd - from);
+        const auto left = static_cast<std::size_t>(toEnd - to);
+        const std::size_t stretch = std::uint64_t{rest} * longestLength_ + kWordLength <= left
+                                        ? rest
+                                    : left < kWordLength + kShortestStretch * longestLength_
+                                        ? 0
+                                        : (left - kWordLength) / longestLength_;
         if (stretch == 0) {
             break;
         }

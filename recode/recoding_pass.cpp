@@ -101,19 +101,16 @@ void recode(DialogOperations& dialog, PassFiles& files, std::optional<Translatio
                              tableFirst ? tableFailure.code() : files.output.failure());
     }
 
+    // The input comes as text with its lines already ended in CR LF, in pieces of many lines or
+    // part of one, and is converted ends and all: CR and LF are never replaced.
     LineConverter converter(*table);
-    while (files.input.failure() == 0 && files.output.failure() == 0 && !files.input.atEnd()) {
-        // Most lines already end in CR LF as they are to be written, and are converted many at a
-        // time, ends and all, and a line that the block cuts is begun at once; any other line, or
-        // rest of a line, is converted alone and given its CR LF.
-        if (const std::string_view text = files.input.readCrLfText(); !text.empty()) {
-            writeConverted(converter, text, files.output);
-            if (text.back() == '\n') {
-                files.output.lineEnded();
-            }
-        } else {
-            writeConverted(converter, files.input.readLine(), files.output);
-            files.output.write("\r\n");
+    while (files.input.failure() == 0 && files.output.failure() == 0) {
+        const std::string_view text = files.input.readText();
+        if (text.empty()) {
+            break;
+        }
+        writeConverted(converter, text, files.output);
+        if (text.back() == '\n') {
             files.output.lineEnded();
         }
     }

@@ -4,6 +4,7 @@
 #include <bit>
 #include <cstdint>
 #include <cstring>
+#include <utility>
 
 #ifdef __x86_64__
 #include <emmintrin.h>
@@ -13,6 +14,7 @@ namespace recode {
 namespace {
 
 constexpr char kCtrlZ = 26;
+constexpr std::string_view kLineEnd = "\r\n";
 
 // The first CR or LF from `begin` on, or `end`. 64-bit x86 always has SSE2, which looks for both
 // in one go, 32 bytes at a time, and so into the 32 bytes after `end`, the block's slack at most.
@@ -114,9 +116,9 @@ bool TextLineReader::atEnd() {
         return true;
     }
     if (next_ == valid_ && !refill()) {
-        return !insideLine_;
+        return true;
     }
-    return !insideLine_ && buffer_[next_] == kCtrlZ;
+    return buffer_[next_] == kCtrlZ;
 }
 
 std::string_view TextLineReader::readLine() {
@@ -124,7 +126,6 @@ std::string_view TextLineReader::readLine() {
         fail(kUsedWhileNotOpen);
         return {};
     }
-    insideLine_ = false;
     const char* begin = buffer_.data() + next_;
     const char* end = buffer_.data() + valid_;
     const char* stop = findCrOrLf(begin, end);
@@ -136,11 +137,36 @@ std::string_view TextLineReader::readLine() {
     return std::string_view(begin, static_cast<std::size_t>(stop - begin));
 }
 
-std::string_view TextLineReader::readCrLfText() {
+std::string_view TextLineReader::readText() {
     if (!open_) {
         fail(kUsedWhileNotOpen);
         return {};
     }
+    // First the bytes that a line rule turns into other text: they come alone.
+    for (;;) {
+        if (next_ == valid_ && !refill()) {
+            // The last line may lack its end.
+            return std::exchange(insideLine_, false) ? kLineEnd : std::string_view();
+        }
+        const char* const at = buffer_.data() + next_;
+        const char* const end = buffer_.data() + valid_;
+        if (!insideLine_ && *at == kCtrlZ) {
+            return {};
+        }
+        if (*at == '\n') {
+            ++next_;
+            insideLine_ = false;
+            return kLineEnd;
+        }
+        if (*at != '\r' || LineEndLength(at, end) == 2) {
+            break;
+        }
+        // A lone CR is dropped; so is one that ends the block, whose LF, if any, comes alone.
+        ++next_;
+        insideLine_ = true;
+    }
+    // Then everything up to the next such byte or the block's end, whole lines ending in CR LF
+    // included.
     const char* const begin = buffer_.data() + next_;
     const char* const end = buffer_.data() + valid_;
     const char* next = begin;
@@ -154,9 +180,7 @@ std::string_view TextLineReader::readCrLfText() {
         next = stop + 2;
         lineStart = true;
     }
-    if (next != begin) {
-        insideLine_ = next[-1] != '\n';
-    }
+    insideLine_ = next[-1] != '\n';
     next_ += static_cast<std::size_t>(next - begin);
     return std::string_view(begin, static_cast<std::size_t>(next - begin));
 }

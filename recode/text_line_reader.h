@@ -1,4 +1,4 @@
-// Reads a text file line by line in fixed-size blocks.
+// Reads a text file in fixed-size blocks, line by line or as one text with CR LF line ends.
 //
 // LF or CR LF ends a line; a CR not followed by LF is dropped; a Ctrl-Z where a line begins ends
 // the input (inside a line it is an ordinary byte). Every other byte, NUL and 0x80..0xFF included,
@@ -32,20 +32,18 @@ class TextLineReader {
     void open(const std::string& name);
 
     // True when no further line can be read: end of data, a read failure, a Ctrl-Z where the
-    // next line would begin, or a reader that is not open. Inside a line that readCrLfText began,
-    // false until readLine has read the rest of it, which may be nothing.
+    // next line would begin, or a reader that is not open.
     bool atEnd();
-    // The next line, or the rest of the line that readCrLfText began, without its terminator. The
-    // view lasts until the next call: most lines are shown where they lie in the read buffer, the
-    // others are assembled first.
+    // The next line, without its terminator. The view lasts until the next call: most lines are
+    // shown where they lie in the read buffer, the others are assembled first.
     std::string_view readLine();
-    // The text from the next byte on, as far as it lies in the read buffer and needs no line
-    // rule: whole lines that already end as the writer ends lines, in CR LF, with no other CR and
-    // none beginning with Ctrl-Z, then the beginning of a line up to the buffer's end or to a CR
-    // or LF that is not such an end. One view, lasting until the next call; the text counts as
-    // read. Empty when the next byte needs a line rule: readLine then reads that line, or its
-    // rest.
-    std::string_view readCrLfText();
+
+    // The same lines as one text, in pieces: every line ends in CR LF, the writer's line end,
+    // whatever ended it in the file; lone CRs are gone; nothing from a Ctrl-Z where a line begins
+    // on. A piece is as much as lies in the read buffer, many lines or part of one; an empty one
+    // means no more text. Each lasts until the next call, so memory never grows with the lines.
+    // A reader is read either by lines or as text.
+    std::string_view readText();
     void close();
 
     // The code of the first failure since the reader was last opened, 0 when there was none.
@@ -68,7 +66,7 @@ class TextLineReader {
     std::size_t valid_ = 0;
     std::size_t next_ = 0;
     bool endMet_ = false;
-    bool insideLine_ = false;  // readCrLfText gave the beginning of a line
+    bool insideLine_ = false;  // readText gave the beginning of a line but not its end
     bool open_ = false;
     IoResult failure_ = 0;
     platform::NativeFile file_{};

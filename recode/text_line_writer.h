@@ -33,8 +33,9 @@ class TextLineWriter {
 
     // Where text can be made in place: the free part of the block and kOverrun bytes beyond it
     // (empty when the writer is not open). commit takes the first `count` bytes made there as
-    // written, as write would, and carries what ran past the block over to the next one.
-    static constexpr std::size_t kOverrun = 256;
+    // written, as write would, and carries what ran past the block over to the next one. The
+    // overrun holds what 128 bytes, the Windows program's block, can become at 7 bytes a byte.
+    static constexpr std::size_t kOverrun = 1024;
     std::span<char> room();
     void commit(std::size_t count);
 
