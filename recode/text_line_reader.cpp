@@ -1,47 +1,14 @@
 #include "recode/text_line_reader.h"
 
-#include <algorithm>
-#include <bit>
-#include <cstdint>
-#include <cstring>
 #include <utility>
 
-#ifdef __x86_64__
-#include <emmintrin.h>
-#endif
+#include "recode/line_scan.h"
 
 namespace recode {
 namespace {
 
 constexpr char kCtrlZ = 26;
 constexpr std::string_view kLineEnd = "\r\n";
-
-// The first CR or LF from `begin` on, or `end`. 64-bit x86 always has SSE2, which looks for both
-// in one go, 32 bytes at a time, and so into the 32 bytes after `end`, the block's slack at most.
-// Elsewhere memchr looks for each in turn.
-const char* findCrOrLf(const char* begin, const char* end) {
-#ifdef __x86_64__
-    const __m128i cr = _mm_set1_epi8('\r');
-    const __m128i lf = _mm_set1_epi8('\n');
-    const auto lineEndsIn16 = [&](const char* at) {
-        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
-        return static_cast<std::uint32_t>(
-            _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(bytes, cr), _mm_cmpeq_epi8(bytes, lf))));
-    };
-    for (; begin < end; begin += 32) {
-        const std::uint32_t found = lineEndsIn16(begin) | lineEndsIn16(begin + 16) << 16;
-        if (found != 0) {
-            return std::min(begin + std::countr_zero(found), end);
-        }
-    }
-    return end;
-#else
-    const void* lf = std::memchr(begin, '\n', static_cast<std::size_t>(end - begin));
-    const char* stop = lf != nullptr ? static_cast<const char*>(lf) : end;
-    const void* cr = std::memchr(begin, '\r', static_cast<std::size_t>(stop - begin));
-    return cr != nullptr ? static_cast<const char*>(cr) : stop;
-#endif
-}
 
 // The length of the line end at `at`: 2 for CR LF, 1 for LF, 0 for a lone CR or the data's end.
 std::size_t LineEndLength(const char* at, const char* end) {
@@ -128,7 +95,7 @@ std::string_view TextLineReader::readLine() {
     }
     const char* begin = buffer_.data() + next_;
     const char* end = buffer_.data() + valid_;
-    const char* stop = findCrOrLf(begin, end);
+    const char* stop = FindCrOrLf(begin, end);
     const std::size_t terminator = LineEndLength(stop, end);
     if (terminator == 0) {
         return assembleLine();
@@ -168,18 +135,7 @@ std::string_view TextLineReader::readText() {
     // Then everything up to the next such byte or the block's end, whole lines ending in CR LF
     // included.
     const char* const begin = buffer_.data() + next_;
-    const char* const end = buffer_.data() + valid_;
-    const char* next = begin;
-    bool lineStart = !insideLine_;
-    while (next != end && !(lineStart && *next == kCtrlZ)) {
-        const char* const stop = findCrOrLf(next, end);
-        if (LineEndLength(stop, end) != 2) {
-            next = stop;
-            break;
-        }
-        next = stop + 2;
-        lineStart = true;
-    }
+    const char* const next = PlainTextEnd(begin, buffer_.data() + valid_, !insideLine_);
     insideLine_ = next[-1] != '\n';
     next_ += static_cast<std::size_t>(next - begin);
     return std::string_view(begin, static_cast<std::size_t>(next - begin));
@@ -195,7 +151,7 @@ std::string_view TextLineReader::assembleLine() {
         }
         const char* begin = buffer_.data() + next_;
         const char* end = buffer_.data() + valid_;
-        const char* stop = findCrOrLf(begin, end);
+        const char* stop = FindCrOrLf(begin, end);
         assembled_.append(begin, stop);
         next_ = static_cast<std::size_t>(stop - buffer_.data());
         if (stop != end) {

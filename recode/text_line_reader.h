@@ -55,12 +55,9 @@ class TextLineReader {
     std::string_view assembleLine();
     void fail(IoResult code);
 
-    // Each block is followed by slack that line ends are looked for in, never data, so that the
-    // look can go by whole vectors.
-    static constexpr std::size_t kScanSlack = 32;
-
     std::size_t blockSize_;
-    std::vector<char> buffer_;  // zeroed: the slack is read, though what is there never counts
+    // The block, then slack that the looks for line ends may read but never count; zeroed.
+    std::vector<char> buffer_;
     std::string assembled_;
     DashName dash_;
     std::size_t valid_ = 0;

@@ -1,11 +1,14 @@
 // Arbitrary bytes as a file: every block size must give the lines that the byte-at-a-time
 // reference splitter gives, whether they are read one by one or, as the pass reads them, as one
-// text in pieces with every line ended in CR LF.
+// text in pieces with every line ended in CR LF. And the reader's vector scans must find what the
+// plain ones find, from any start to any end, whatever lies in the slack after the end.
 #include <cstddef>
 #include <cstdint>
+#include <algorithm>
 
 #include "engine/support.h"
 #include "fuzz/reference.h"
+#include "recode/line_scan.h"
 #include "recode/text_line_reader.h"
 
 namespace {
@@ -35,12 +38,37 @@ std::string ReadText(const std::string& path, std::size_t blockSize) {
     return text;
 }
 
+void CompareScans(const std::string& bytes) {
+    using recode::ScanWay;
+    std::string block = bytes + std::string(recode::kScanSlack, '\n');
+    for (std::size_t i = bytes.size(); i < block.size(); i += 3) {
+        block[i] = i % 2 == 0 ? '\x1a' : '\r';
+    }
+    const char* const data = block.data();
+    const std::size_t size = bytes.size();
+    for (std::size_t begin = 0; begin <= std::min<std::size_t>(size, 40); ++begin) {
+        for (std::size_t end = std::max(begin, size - std::min<std::size_t>(size, 40)); end <= size;
+             ++end) {
+            fuzzing::Check(recode::FindCrOrLf(data + begin, data + end, ScanWay::Vector) ==
+                               recode::FindCrOrLf(data + begin, data + end, ScanWay::Plain),
+                           "the scans for CR or LF differ");
+            for (const bool lineStart : {false, true}) {
+                fuzzing::Check(
+                    recode::PlainTextEnd(data + begin, data + end, lineStart, ScanWay::Vector) ==
+                        recode::PlainTextEnd(data + begin, data + end, lineStart, ScanWay::Plain),
+                    "the scans for plain text differ");
+            }
+        }
+    }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static const lm::TempDir dir;
     const std::string bytes(reinterpret_cast<const char*>(data), size);
     lm::Write(dir / "input.txt", bytes);
+    CompareScans(bytes);
     const std::vector<std::string> lines = fuzzing::ReferenceLines(bytes);
     std::string text;
     for (const std::string& line : lines) {
