@@ -21,6 +21,22 @@ std::size_t LineEndLength(const char* at, const char* end) {
     return end - at >= 2 && at[1] == '\n' ? 2 : 0;
 }
 
+// Where the text from `begin` stops being as the writer writes it: at the first LF without a CR
+// before it, CR without an LF after it before `end`, or Ctrl-Z where a line begins (at `begin`
+// too when `lineStart`); `end` when there is none.
+const char* PlainTextEnd(const char* begin, const char* end, bool lineStart) {
+    const char* next = begin;
+    while (next != end && !(lineStart && *next == kCtrlZ)) {
+        const char* const stop = FindCrOrLf(next, end);
+        if (LineEndLength(stop, end) != 2) {
+            return stop;
+        }
+        next = stop + 2;
+        lineStart = true;
+    }
+    return next;
+}
+
 }  // namespace
 
 TextLineReader::TextLineReader(std::size_t blockSize, DashName dash)
