@@ -42,6 +42,21 @@ const char* FindCrOrLfVector(const char* begin, const char* end) {
 
 #endif
 
+// One scan for each line, which the compiler can make part of this loop.
+template <const char* (*FindCrOrLfIn)(const char*, const char*)>
+const char* PlainTextEndWith(const char* begin, const char* end, bool lineStart) {
+    const char* next = begin;
+    while (next != end && !(lineStart && *next == kCtrlZ)) {
+        const char* const stop = FindCrOrLfIn(next, end);
+        if (LineEndLength(stop, end) != 2) {
+            return stop;
+        }
+        next = stop + 2;
+        lineStart = true;
+    }
+    return next;
+}
+
 }  // namespace
 
 const char* FindCrOrLf(const char* begin, const char* end, ScanWay way) {
@@ -52,6 +67,16 @@ const char* FindCrOrLf(const char* begin, const char* end, ScanWay way) {
 #endif
     (void)way;
     return FindCrOrLfPlain(begin, end);
+}
+
+const char* PlainTextEnd(const char* begin, const char* end, bool lineStart, ScanWay way) {
+#ifdef __x86_64__
+    if (way == ScanWay::Vector) {
+        return PlainTextEndWith<FindCrOrLfVector>(begin, end, lineStart);
+    }
+#endif
+    (void)way;
+    return PlainTextEndWith<FindCrOrLfPlain>(begin, end, lineStart);
 }
 
 }  // namespace recode

@@ -7,35 +7,7 @@
 namespace recode {
 namespace {
 
-constexpr char kCtrlZ = 26;
 constexpr std::string_view kLineEnd = "\r\n";
-
-// The length of the line end at `at`: 2 for CR LF, 1 for LF, 0 for a lone CR or the data's end.
-std::size_t LineEndLength(const char* at, const char* end) {
-    if (at == end) {
-        return 0;
-    }
-    if (*at == '\n') {
-        return 1;
-    }
-    return end - at >= 2 && at[1] == '\n' ? 2 : 0;
-}
-
-// Where the text from `begin` stops being as the writer writes it: at the first LF without a CR
-// before it, CR without an LF after it before `end`, or Ctrl-Z where a line begins (at `begin`
-// too when `lineStart`); `end` when there is none.
-const char* PlainTextEnd(const char* begin, const char* end, bool lineStart) {
-    const char* next = begin;
-    while (next != end && !(lineStart && *next == kCtrlZ)) {
-        const char* const stop = FindCrOrLf(next, end);
-        if (LineEndLength(stop, end) != 2) {
-            return stop;
-        }
-        next = stop + 2;
-        lineStart = true;
-    }
-    return next;
-}
 
 }  // namespace
 

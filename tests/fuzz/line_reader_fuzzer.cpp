@@ -1,7 +1,7 @@
 // Arbitrary bytes as a file: every block size must give the lines that the byte-at-a-time
 // reference splitter gives, whether they are read one by one or, as the pass reads them, as one
-// text in pieces with every line ended in CR LF. And the reader's vector scan must find what the
-// plain one finds, from any start to any end, whatever lies in the slack after the end.
+// text in pieces with every line ended in CR LF. And the reader's vector scans must find what the
+// plain ones find, from any start to any end, whatever lies in the slack after the end.
 #include <cstddef>
 #include <cstdint>
 #include <algorithm>
@@ -49,6 +49,12 @@ void CompareScans(const std::string& bytes) {
             fuzzing::Check(recode::FindCrOrLf(data + begin, data + end, ScanWay::Vector) ==
                                recode::FindCrOrLf(data + begin, data + end, ScanWay::Plain),
                            "the scans for CR or LF differ");
+            for (const bool lineStart : {false, true}) {
+                fuzzing::Check(
+                    recode::PlainTextEnd(data + begin, data + end, lineStart, ScanWay::Vector) ==
+                        recode::PlainTextEnd(data + begin, data + end, lineStart, ScanWay::Plain),
+                    "the scans for text as the writer writes it differ");
+            }
         }
     }
 }
