@@ -25,7 +25,8 @@ inline constexpr std::size_t kScanSlack = 32;
 // The first CR or LF in [begin, end), or `end`.
 const char* FindCrOrLf(const char* begin, const char* end, ScanWay way = kFastestScan);
 
-// The length of the line end at `at`: 2 for CR LF, 1 for LF, 0 for a lone CR or the data's end.
+// The length of the line end at `at`, a CR, an LF or `end`: 2 for CR LF, 1 for LF, 0 for a lone
+// CR or the data's end.
 inline std::size_t LineEndLength(const char* at, const char* end) {
     if (at == end) {
         return 0;

@@ -48,9 +48,9 @@ std::optional<TranslationTable> readTable(TextLineReader& reader, const std::str
     return table;
 }
 
-// Converts straight into the output's block; a replacement that does not fit whole in what is
-// left of it goes in pieces, so the blocks are cut at the same bytes as if written whole. A failed
-// write drops the rest of the text.
+// Converts straight into the output's room; a replacement that does not fit there whole is
+// written as text, which the writer cuts into blocks like any other. A failed write drops the
+// rest of the text.
 void writeConverted(const LineConverter& converter, std::string_view text, TextLineWriter& output) {
     while (!text.empty() && output.failure() == 0) {
         const LineConverter::Converted converted = converter.convertSome(text, output.room());
@@ -109,10 +109,15 @@ void recode(DialogOperations& dialog, PassFiles& files, std::optional<Translatio
         if (text.empty()) {
             break;
         }
-        writeConverted(converter, text, files.output);
-        if (text.back() == '\n') {
+        // A terminal or printer shows the whole lines of a piece before the pass waits for the
+        // rest of a line it has begun.
+        const std::size_t lastEnd = text.rfind('\n');
+        const std::size_t wholeLines = lastEnd == std::string_view::npos ? 0 : lastEnd + 1;
+        if (wholeLines != 0) {
+            writeConverted(converter, text.substr(0, wholeLines), files.output);
             files.output.lineEnded();
         }
+        writeConverted(converter, text.substr(wholeLines), files.output);
     }
 
     // A read or write failure, or a last block that did not reach the disk, would otherwise leave

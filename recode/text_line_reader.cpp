@@ -45,7 +45,8 @@ void TextLineReader::start(platform::ErrorCode code, platform::NativeFile file) 
     open_ = true;
 }
 
-// After a failed request the reader asks no more: the pass stops at the first failure anyway.
+// After a failed request the reader asks no more: whoever reads it, the pass or the table's
+// readers, stops at the first failure anyway.
 bool TextLineReader::refill() {
     if (endMet_ || failure_ != 0) {
         return false;
@@ -123,6 +124,7 @@ std::string_view TextLineReader::readText() {
     // Then everything up to the next such byte or the block's end, whole lines ending in CR LF
     // included.
     const char* const begin = buffer_.data() + next_;
+    // Not empty: the byte at `begin` needs no line rule.
     const char* const next = PlainTextEnd(begin, buffer_.data() + valid_, !insideLine_);
     insideLine_ = next[-1] != '\n';
     next_ += static_cast<std::size_t>(next - begin);

@@ -40,9 +40,11 @@ class TextLineReader {
 
     // The same lines as one text, in pieces: every line ends in CR LF, the writer's line end,
     // whatever ended it in the file; lone CRs are gone; nothing from a Ctrl-Z where a line begins
-    // on. A piece is as much as lies in the read buffer, many lines or part of one; an empty one
-    // means no more text. Each lasts until the next call, so memory never grows with the lines.
-    // A reader is read either by lines or as text.
+    // on. A piece holds what of the read buffer is already such text, whole lines and the
+    // beginning of the line the buffer cuts, up to a line end that is not CR LF, a lone CR or a
+    // Ctrl-Z; a line end that is not CR LF comes as a piece of its own. An empty piece means no
+    // more text. Each lasts until the next call, so memory never grows with the lines. A reader
+    // is read either by lines or as text.
     std::string_view readText();
     void close();
 
@@ -56,7 +58,8 @@ class TextLineReader {
     void fail(IoResult code);
 
     std::size_t blockSize_;
-    // The block, then slack that the looks for line ends may read but never count; zeroed.
+    // The block, then slack that the looks for line ends may read but never count; zeroed, so
+    // that nothing they read was never written.
     std::vector<char> buffer_;
     std::string assembled_;
     DashName dash_;

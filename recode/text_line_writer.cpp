@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 namespace recode {
 
@@ -68,16 +69,19 @@ std::span<char> TextLineWriter::room() {
     return std::span<char>(buffer_).subspan(used_);
 }
 
+// Whole blocks are written from where they were made; only what is left moves to the front.
 void TextLineWriter::commit(std::size_t count) {
     used_ += count;
-    while (used_ >= blockSize_) {
-        const std::size_t over = used_ - blockSize_;
-        used_ = blockSize_;
-        if (!flush()) {
+    std::size_t written = 0;
+    for (; used_ - written >= blockSize_; written += blockSize_) {
+        if (!writeBlock(buffer_.data() + written, blockSize_)) {
+            used_ = 0;
             return;
         }
-        std::memmove(buffer_.data(), buffer_.data() + blockSize_, over);
-        used_ = over;
+    }
+    if (written != 0) {
+        used_ -= written;
+        std::memmove(buffer_.data(), buffer_.data() + written, used_);
     }
 }
 
@@ -102,12 +106,13 @@ void TextLineWriter::put(const char* data, std::size_t count) {
 }
 
 bool TextLineWriter::flush() {
-    if (used_ == 0) {
-        return true;
-    }
-    const platform::ErrorCode code = platform::writeAll(file_, buffer_.data(), used_);
-    used_ = 0;
-    if (code != 0) {
+    const std::size_t count = std::exchange(used_, 0);
+    return count == 0 || writeBlock(buffer_.data(), count);
+}
+
+// One write request; when it fails, its bytes are lost.
+bool TextLineWriter::writeBlock(const char* data, std::size_t count) {
+    if (const platform::ErrorCode code = platform::writeAll(file_, data, count)) {
         fail(code);
         return false;
     }

@@ -54,6 +54,7 @@ class TextLineWriter {
     void releaseHeldFile();
     void put(const char* data, std::size_t count);
     bool flush();
+    bool writeBlock(const char* data, std::size_t count);
     void fail(IoResult code);
 
     std::size_t blockSize_;

@@ -57,7 +57,8 @@ const std::string kMixed = kCyrillic + " ,.abcdefghijklmnopqrstuvwxyz" + kDigits
 
 // Converts a text of range(0) bytes into blocks of range(1) bytes, as the pass does into the
 // writer's block: output that runs past a block is carried over to the next one (the writer's
-// system call left out); a replacement that does not fit starts the next block here.
+// system call left out); a replacement that does not fit, which the writer would take in pieces,
+// is left out here.
 void ConvertLines(benchmark::State& state, const recode::TranslationTable& table,
                   const std::string& alphabet) {
     const recode::LineConverter converter(table);
@@ -71,11 +72,13 @@ void ConvertLines(benchmark::State& state, const recode::TranslationTable& table
             const auto converted = converter.convertSome(rest, std::span(block).subspan(used));
             used += converted.made;
             rest.remove_prefix(converted.taken);
-            for (; used >= blockSize; used -= blockSize) {
-                std::memmove(block.data(), block.data() + blockSize, used - blockSize);
+            if (used >= blockSize) {
+                const std::size_t written = used / blockSize * blockSize;
+                used -= written;
+                std::memmove(block.data(), block.data() + written, used);
             }
             if (converted.taken == 0) {
-                used = 0;
+                rest.remove_prefix(1);
             }
         }
         benchmark::DoNotOptimize(block.data());

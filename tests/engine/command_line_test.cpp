@@ -13,9 +13,15 @@
 
 #ifndef _WIN32
 #include <fcntl.h>
+#include <poll.h>
+#include <pty.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
+#include <termios.h>
 #include <unistd.h>
+
+#include <thread>
 #endif
 
 namespace lm {
@@ -124,6 +130,48 @@ TEST(LettermillRecodeOutput, AppendsWhileAnotherRunHoldsTheFile) {
     ::close(held);
 }
 
+// What a terminal shows within five seconds, or as soon as it shows `wanted`.
+std::string ShownBy(int terminal, const std::string& wanted) {
+    std::string shown;
+    char bytes[256];
+    pollfd ready{terminal, POLLIN, 0};
+    while (shown.find(wanted) == std::string::npos && ::poll(&ready, 1, 5000) > 0) {
+        const ssize_t got = ::read(terminal, bytes, sizeof bytes);
+        if (got <= 0) {
+            break;
+        }
+        shown.append(bytes, static_cast<std::size_t>(got));
+    }
+    return shown;
+}
+
+// A terminal shows each line as soon as it ends, though the input has yet to bring the rest of
+// the next one: the output is a pseudo-terminal, the input a pipe that the test types into.
+TEST(LettermillRecodeOutput, ATerminalShowsEachLineAsItEnds) {
+    const lm::TempDir dir;
+    std::filesystem::copy_file(kFiles + "/k.tab", dir / "k.tab");
+    ASSERT_EQ(::mkfifo((dir / "typed").c_str(), 0600), 0);
+    termios raw{};
+    ::cfmakeraw(&raw);
+    int terminal = -1;
+    int device = -1;
+    char name[256];
+    ASSERT_EQ(::openpty(&terminal, &device, name, &raw, nullptr), 0);
+    int exitCode = -1;
+    std::thread run(
+        [&] { exitCode = std::get<0>(lm::RunRecode(dir / "", "-t k.tab", "typed", name)); });
+    const int typed = ::open((dir / "typed").c_str(), O_WRONLY | O_CLOEXEC);
+    ASSERT_EQ(::write(typed, "c\nxa\r\nb", 7), 7);
+    EXPECT_EQ(ShownBy(terminal, "c\r\nx12\r\n"), "c\r\nx12\r\n");
+    ASSERT_EQ(::write(typed, "a\n", 2), 2);
+    ::close(typed);
+    EXPECT_EQ(ShownBy(terminal, "12\r\n"), "12\r\n");
+    run.join();
+    EXPECT_EQ(exitCode, 0);
+    ::close(device);
+    ::close(terminal);
+}
+
 // The new file takes the old one's permissions, even those that forbid writing it.
 TEST(LettermillRecodeInPlace, KeepsThePermissions) {
     using std::filesystem::perms;
@@ -157,6 +205,16 @@ INSTANTIATE_TEST_SUITE_P(ShippedTables, LettermillRecode, testing::ValuesIn(Ship
 #if !defined(_WIN32) && !defined(LETTERMILL_ADDRESS_SANITIZER)
 INSTANTIATE_TEST_SUITE_P(MemoryRows, LettermillRecode,
                          testing::ValuesIn(DataRows("command-lines-memory.txt")));
+
+// An input line longer than the memory allowed streams through: no line is ever held whole.
+TEST(LettermillRecodeMemory, StreamsALineLongerThanItsMemory) {
+    const lm::TempDir dir;
+    std::filesystem::copy_file(kFiles + "/k.tab", dir / "k.tab");
+    lm::Write(dir / "long.txt", std::string(24 << 20, 'b') + "a");
+    EXPECT_EQ(lm::RunRecode(dir / "", "-t k.tab -o out.txt long.txt", "", ".out", 16 << 20),
+              lm::Run(0, "", ""));
+    EXPECT_EQ(lm::Read(dir / "out.txt"), "12\r\n");
+}
 #endif
 
 }  // namespace
