@@ -109,15 +109,8 @@ void recode(DialogOperations& dialog, PassFiles& files, std::optional<Translatio
         if (text.empty()) {
             break;
         }
-        // A terminal or printer shows the whole lines of a piece before the pass waits for the
-        // rest of a line it has begun.
-        const std::size_t lastEnd = text.rfind('\n');
-        const std::size_t wholeLines = lastEnd == std::string_view::npos ? 0 : lastEnd + 1;
-        if (wholeLines != 0) {
-            writeConverted(converter, text.substr(0, wholeLines), files.output);
-            files.output.lineEnded();
-        }
-        writeConverted(converter, text.substr(wholeLines), files.output);
+        writeConverted(converter, text, files.output);
+        files.output.showWholeLines();
     }
 
     // A read or write failure, or a last block that did not reach the disk, would otherwise leave

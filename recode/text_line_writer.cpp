@@ -85,10 +85,21 @@ void TextLineWriter::commit(std::size_t count) {
     }
 }
 
-void TextLineWriter::lineEnded() {
-    if (flushEveryLine_) {
-        flush();
+void TextLineWriter::showWholeLines() {
+    if (!flushEveryLine_) {
+        return;
     }
+    const std::size_t lastEnd = std::string_view(buffer_.data(), used_).rfind('\n');
+    if (lastEnd == std::string_view::npos) {
+        return;
+    }
+    const std::size_t shown = lastEnd + 1;
+    if (!writeBlock(buffer_.data(), shown)) {
+        used_ = 0;
+        return;
+    }
+    used_ -= shown;
+    std::memmove(buffer_.data(), buffer_.data() + shown, used_);
 }
 
 // One write request: when a block fails, the rest of this request is dropped with it.

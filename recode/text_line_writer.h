@@ -39,8 +39,9 @@ class TextLineWriter {
     std::span<char> room();
     void commit(std::size_t count);
 
-    // What was written ends with a whole line: a terminal or printer shows it now.
-    void lineEnded();
+    // A terminal or printer shows the whole lines written so far now, not when the block is full;
+    // the beginning of a line after them waits for its end. Written text has LF only at line ends.
+    void showWholeLines();
 
     // Passes the buffered bytes to the system and releases the file. If that last write fails,
     // the writer stays open with an empty buffer, so a second close releases it.
