@@ -63,18 +63,9 @@ LineConverter::Converted LineConverter::convertSome(std::string_view text,
     const char* const fromEnd = from + text.size();
     char* to = room.data();
     char* const toEnd = to + room.size();
-    // A stretch whose longest output the room holds goes without a check per byte: the whole
-    // rest when it fits, as it mostly does, else as much as surely fits, unless that is too
-    // little to be worth it.
-    constexpr std::size_t kShortestStretch = 4;
-    while (from != fromEnd && longestLength_ <= kShortLength) {
-        const auto rest = static_cast<std::size_t>(fromEnd - from);
-        const auto left = static_cast<std::size_t>(toEnd - to);
-        const std::size_t stretch = std::uint64_t{rest} * longestLength_ + kWordLength <= left
-                                        ? rest
-                                    : left < kWordLength + kShortestStretch * longestLength_
-                                        ? 0
-                                        : (left - kWordLength) / longestLength_;
+    while (longestLength_ <= kShortLength) {
+        const std::size_t stretch = uncheckedStretch(static_cast<std::size_t>(fromEnd - from),
+                                                     static_cast<std::size_t>(toEnd - to));
         if (stretch == 0) {
             break;
         }
@@ -97,6 +88,20 @@ LineConverter::Converted LineConverter::convertSome(std::string_view text,
     }
     return {static_cast<std::size_t>(from - text.data()),
             static_cast<std::size_t>(to - room.data())};
+}
+
+// A stretch whose longest output the room holds goes without a check per byte: the whole rest
+// when it fits, as it mostly does (checked without a division), else as much as surely fits,
+// unless that is too little to be worth it.
+std::size_t LineConverter::uncheckedStretch(std::size_t rest, std::size_t left) const {
+    constexpr std::size_t kShortestStretch = 4;
+    if (std::uint64_t{rest} * longestLength_ + kWordLength <= left) {
+        return rest;
+    }
+    if (left < kWordLength + kShortestStretch * longestLength_) {
+        return 0;
+    }
+    return (left - kWordLength) / longestLength_;
 }
 
 // Each byte stores a whole word and moves on by its replacement's length; the next byte's word

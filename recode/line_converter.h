@@ -40,6 +40,7 @@ class LineConverter {
         unsigned char length;
     };
 
+    std::size_t uncheckedStretch(std::size_t rest, std::size_t left) const;
     char* convertInWords(std::string_view text, char* to) const;
     const char* replacementData(unsigned char byte) const;
 

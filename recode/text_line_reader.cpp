@@ -12,7 +12,7 @@ constexpr std::string_view kLineEnd = "\r\n";
 }  // namespace
 
 TextLineReader::TextLineReader(std::size_t blockSize, DashName dash)
-    : blockSize_(blockSize), buffer_(blockSize + kScanSlack), dash_(dash) {}
+    : buffer_(blockSize + kScanSlack), dash_(dash) {}
 
 TextLineReader::~TextLineReader() {
     if (open_) {
@@ -53,7 +53,7 @@ bool TextLineReader::refill() {
     }
     std::size_t count = 0;
     if (const platform::ErrorCode code =
-            platform::readSome(file_, buffer_.data(), blockSize_, count)) {
+            platform::readSome(file_, buffer_.data(), blockSize(), count)) {
         fail(code);
         return false;
     }
@@ -162,6 +162,10 @@ void TextLineReader::close() {
     if (const platform::ErrorCode code = platform::closeFile(file_)) {
         fail(code);
     }
+}
+
+std::size_t TextLineReader::blockSize() const {
+    return buffer_.size() - kScanSlack;
 }
 
 void TextLineReader::fail(IoResult code) {

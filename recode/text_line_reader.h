@@ -56,8 +56,8 @@ class TextLineReader {
     bool refill();
     std::string_view assembleLine();
     void fail(IoResult code);
+    std::size_t blockSize() const;
 
-    std::size_t blockSize_;
     // The block, then slack that the looks for line ends may read but never count; zeroed, so
     // that nothing they read was never written.
     std::vector<char> buffer_;

@@ -7,7 +7,7 @@
 namespace recode {
 
 TextLineWriter::TextLineWriter(std::size_t blockSize, DashName dash)
-    : blockSize_(blockSize), buffer_(blockSize + kOverrun), dash_(dash) {}
+    : buffer_(blockSize + kOverrun), dash_(dash) {}
 
 TextLineWriter::~TextLineWriter() {
     if (open_) {
@@ -73,8 +73,8 @@ std::span<char> TextLineWriter::room() {
 void TextLineWriter::commit(std::size_t count) {
     used_ += count;
     std::size_t written = 0;
-    for (; used_ - written >= blockSize_; written += blockSize_) {
-        if (!writeBlock(buffer_.data() + written, blockSize_)) {
+    for (; used_ - written >= blockSize(); written += blockSize()) {
+        if (!writeBlock(buffer_.data() + written, blockSize())) {
             used_ = 0;
             return;
         }
@@ -105,12 +105,12 @@ void TextLineWriter::showWholeLines() {
 // One write request: when a block fails, the rest of this request is dropped with it.
 void TextLineWriter::put(const char* data, std::size_t count) {
     while (count > 0) {
-        const std::size_t taken = std::min(count, blockSize_ - used_);
+        const std::size_t taken = std::min(count, blockSize() - used_);
         std::memcpy(buffer_.data() + used_, data, taken);
         used_ += taken;
         data += taken;
         count -= taken;
-        if (used_ == blockSize_ && !flush()) {
+        if (used_ == blockSize() && !flush()) {
             return;
         }
     }

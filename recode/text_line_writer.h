@@ -56,9 +56,9 @@ class TextLineWriter {
     void put(const char* data, std::size_t count);
     bool flush();
     bool writeBlock(const char* data, std::size_t count);
+    std::size_t blockSize() const { return buffer_.size() - kOverrun; }
     void fail(IoResult code);
 
-    std::size_t blockSize_;
     std::vector<char> buffer_;  // the block and the overrun
     DashName dash_;
     std::size_t used_ = 0;
