@@ -119,34 +119,35 @@ ByteMap::ByteMap(const std::array<char, 256>& bytes) : bytes_(bytes) {
     }
 }
 
-void ByteMap::apply(ByteMapWay way, const char* from, std::size_t length, char* to) const {
+void ByteMap::apply(ByteMapInstructions instructions, const char* from, std::size_t length,
+                    char* to) const {
 #ifdef __x86_64__
 #ifndef _WIN32
-    if (way == ByteMapWay::Avx2 && length >= 32) {
+    if (instructions == ByteMapInstructions::Avx2 && length >= 32) {
         return ApplyAvx2(changedRows_, from, length, to);
     }
 #endif
-    if (way != ByteMapWay::Plain && length >= 16) {
+    if (instructions != ByteMapInstructions::Plain && length >= 16) {
         return ApplySsse3(changedRows_, from, length, to);
     }
 #else
-    static_cast<void>(way);
+    static_cast<void>(instructions);
 #endif
     ApplyPlain(bytes_, from, length, to);
 }
 
-ByteMapWay ByteMap::FastestWay() {
+ByteMapInstructions ByteMap::FastestInstructions() {
 #ifdef __x86_64__
 #ifndef _WIN32
     if (__builtin_cpu_supports("avx2")) {
-        return ByteMapWay::Avx2;
+        return ByteMapInstructions::Avx2;
     }
 #endif
     if (__builtin_cpu_supports("ssse3")) {
-        return ByteMapWay::Ssse3;
+        return ByteMapInstructions::Ssse3;
     }
 #endif
-    return ByteMapWay::Plain;
+    return ByteMapInstructions::Plain;
 }
 
 }  // namespace recode

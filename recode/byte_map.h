@@ -8,8 +8,8 @@
 
 namespace recode {
 
-// The ways to apply a map, from the slowest; each needs the instructions of those before it.
-enum class ByteMapWay { Plain, Ssse3, Avx2 };
+// The instruction sets a map can be applied with, from the slowest; each includes those before it.
+enum class ByteMapInstructions { Plain, Ssse3, Avx2 };
 
 // A vector lookup covers 16 byte values at a time: one row for every 16 values (one high nibble)
 // that a map changes, with what each of them changes by (an exclusive or).
@@ -22,15 +22,17 @@ class ByteMap {
   public:
     explicit ByteMap(const std::array<char, 256>& bytes);
 
-    // Maps `length` bytes from `from` to `to`, which must not overlap, in the fastest way.
+    // Maps `length` bytes from `from` to `to`, which must not overlap, with the fastest
+    // instructions.
     void apply(const char* from, std::size_t length, char* to) const {
-        apply(FastestWay(), from, length, to);
+        apply(FastestInstructions(), from, length, to);
     }
-    // The same in a given way, which must be no faster than FastestWay().
-    void apply(ByteMapWay way, const char* from, std::size_t length, char* to) const;
+    // The same with the given instructions, no more than FastestInstructions().
+    void apply(ByteMapInstructions instructions, const char* from, std::size_t length,
+               char* to) const;
 
-    // The fastest way this processor has and the program may use.
-    static ByteMapWay FastestWay();
+    // The fastest instructions this processor has and the program may use.
+    static ByteMapInstructions FastestInstructions();
 
   private:
     std::array<char, 256> bytes_;

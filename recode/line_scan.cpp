@@ -45,7 +45,7 @@ const char* FindCrOrLfVector(const char* begin, const char* end) {
 // The scan is a template argument, not a function pointer, so that the compiler builds it into
 // the loop: a call for each line made the scan cost a quarter more instructions.
 template <const char* (*FindCrOrLfIn)(const char*, const char*)>
-const char* PlainTextEndWith(const char* begin, const char* end, bool lineStart) {
+const char* CrLfTextEndWith(const char* begin, const char* end, bool lineStart) {
     const char* next = begin;
     while (next != end && !(lineStart && *next == kCtrlZ)) {
         const char* const stop = FindCrOrLfIn(next, end);
@@ -60,24 +60,25 @@ const char* PlainTextEndWith(const char* begin, const char* end, bool lineStart)
 
 }  // namespace
 
-const char* FindCrOrLf(const char* begin, const char* end, ScanWay way) {
+const char* FindCrOrLf(const char* begin, const char* end, ScanInstructions instructions) {
 #ifdef __x86_64__
-    if (way == ScanWay::Vector) {
+    if (instructions == ScanInstructions::Sse2) {
         return FindCrOrLfVector(begin, end);
     }
 #endif
-    (void)way;
+    (void)instructions;
     return FindCrOrLfPlain(begin, end);
 }
 
-const char* PlainTextEnd(const char* begin, const char* end, bool lineStart, ScanWay way) {
+const char* CrLfTextEnd(const char* begin, const char* end, bool lineStart,
+                        ScanInstructions instructions) {
 #ifdef __x86_64__
-    if (way == ScanWay::Vector) {
-        return PlainTextEndWith<FindCrOrLfVector>(begin, end, lineStart);
+    if (instructions == ScanInstructions::Sse2) {
+        return CrLfTextEndWith<FindCrOrLfVector>(begin, end, lineStart);
     }
 #endif
-    (void)way;
-    return PlainTextEndWith<FindCrOrLfPlain>(begin, end, lineStart);
+    (void)instructions;
+    return CrLfTextEndWith<FindCrOrLfPlain>(begin, end, lineStart);
 }
 
 }  // namespace recode

@@ -10,12 +10,13 @@ namespace recode {
 // Where a line begins, it ends the text.
 inline constexpr char kCtrlZ = 26;
 
-enum class ScanWay { Plain, Vector };
+// The instruction sets the looks can use: memchr, or SSE2 vectors.
+enum class ScanInstructions { Plain, Sse2 };
 
 #ifdef __x86_64__
-inline constexpr ScanWay kFastestScan = ScanWay::Vector;
+inline constexpr ScanInstructions kFastestScan = ScanInstructions::Sse2;
 #else
-inline constexpr ScanWay kFastestScan = ScanWay::Plain;
+inline constexpr ScanInstructions kFastestScan = ScanInstructions::Plain;
 #endif
 
 // The vector way reads up to this many bytes past `end`, which must be readable; what lies there
@@ -23,7 +24,8 @@ inline constexpr ScanWay kFastestScan = ScanWay::Plain;
 inline constexpr std::size_t kScanSlack = 32;
 
 // The first CR or LF in [begin, end), or `end`.
-const char* FindCrOrLf(const char* begin, const char* end, ScanWay way = kFastestScan);
+const char* FindCrOrLf(const char* begin, const char* end,
+                       ScanInstructions instructions = kFastestScan);
 
 // The length of the line end at `at`, a CR, an LF or `end`: 2 for CR LF, 1 for LF, 0 for a lone
 // CR or the data's end.
@@ -40,7 +42,7 @@ inline std::size_t LineEndLength(const char* at, const char* end) {
 // Where the text from `begin` stops being as the writer writes it: at the first LF without a CR
 // before it, CR without an LF after it before `end`, or Ctrl-Z where a line begins (at `begin`
 // too when `lineStart`); `end` when there is none.
-const char* PlainTextEnd(const char* begin, const char* end, bool lineStart,
-                         ScanWay way = kFastestScan);
+const char* CrLfTextEnd(const char* begin, const char* end, bool lineStart,
+                        ScanInstructions instructions = kFastestScan);
 
 }  // namespace recode

@@ -3,7 +3,7 @@
 #include <array>
 #include <optional>
 
-#include "recode/line_converter.h"
+#include "recode/text_converter.h"
 #include "recode/translation_table.h"
 
 namespace recode {
@@ -51,9 +51,9 @@ std::optional<TranslationTable> readTable(TextLineReader& reader, const std::str
 // Converts straight into the output's room; a replacement that does not fit there whole is
 // written as text, which the writer cuts into blocks like any other. A failed write drops the
 // rest of the text.
-void writeConverted(const LineConverter& converter, std::string_view text, TextLineWriter& output) {
+void writeConverted(const TextConverter& converter, std::string_view text, TextLineWriter& output) {
     while (!text.empty() && output.failure() == 0) {
-        const LineConverter::Converted converted = converter.convertSome(text, output.room());
+        const TextConverter::Converted converted = converter.convertSome(text, output.room());
         output.commit(converted.made);
         text.remove_prefix(converted.taken);
         if (converted.taken == 0) {
@@ -103,7 +103,7 @@ void recode(DialogOperations& dialog, PassFiles& files, std::optional<Translatio
 
     // The input comes as text with its lines already ended in CR LF, in pieces of many lines or
     // part of one, and is converted ends and all: CR and LF are never replaced.
-    LineConverter converter(*table);
+    TextConverter converter(*table);
     while (files.input.failure() == 0 && files.output.failure() == 0) {
         const std::string_view text = files.input.readText();
         if (text.empty()) {

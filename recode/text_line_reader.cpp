@@ -125,7 +125,7 @@ std::string_view TextLineReader::readText() {
     // included.
     const char* const begin = buffer_.data() + next_;
     // Not empty: the byte at `begin` needs no line rule.
-    const char* const next = PlainTextEnd(begin, buffer_.data() + valid_, !insideLine_);
+    const char* const next = CrLfTextEnd(begin, buffer_.data() + valid_, !insideLine_);
     insideLine_ = next[-1] != '\n';
     next_ += static_cast<std::size_t>(next - begin);
     return std::string_view(begin, static_cast<std::size_t>(next - begin));

@@ -1,5 +1,5 @@
-// Every way of the byte map this processor has, against the map itself: every byte value, every
-// length up to a few vectors and more, at every alignment of a vector.
+// Every instruction set of the byte map this processor has, against the map itself: every byte
+// value, every length up to a few vectors and more, at every alignment of a vector.
 #include <gtest/gtest.h>
 
 #include <array>
@@ -18,9 +18,10 @@ TEST(ByteMap, EveryWayMapsEveryByteAtEveryLengthAndAlignment) {
     for (int i = 0; i < 512; ++i) {
         input.push_back(static_cast<char>(i * 7));
     }
-    for (const auto way :
-         {recode::ByteMapWay::Plain, recode::ByteMapWay::Ssse3, recode::ByteMapWay::Avx2}) {
-        if (way > recode::ByteMap::FastestWay()) {
+    for (const auto instructions :
+         {recode::ByteMapInstructions::Plain, recode::ByteMapInstructions::Ssse3,
+          recode::ByteMapInstructions::Avx2}) {
+        if (instructions > recode::ByteMap::FastestInstructions()) {
             continue;
         }
         for (std::size_t from = 0; from < 32; ++from) {
@@ -30,9 +31,9 @@ TEST(ByteMap, EveryWayMapsEveryByteAtEveryLengthAndAlignment) {
                 for (std::size_t i = 0; i < length; ++i) {
                     expected[i + 31 - from] = bytes[static_cast<unsigned char>(input[from + i])];
                 }
-                map.apply(way, input.data() + from, length, output.data() + 31 - from);
-                ASSERT_EQ(output, expected) << "way " << static_cast<int>(way) << ", from " << from
-                                            << ", length " << length;
+                map.apply(instructions, input.data() + from, length, output.data() + 31 - from);
+                ASSERT_EQ(output, expected) << "instructions " << static_cast<int>(instructions)
+                                            << ", from " << from << ", length " << length;
             }
         }
     }

@@ -39,21 +39,23 @@ std::string ReadText(const std::string& path, std::size_t blockSize) {
 }
 
 void CompareScans(const std::string& bytes) {
-    using recode::ScanWay;
+    using recode::ScanInstructions;
     const std::string block = bytes + std::string(recode::kScanSlack, '\n');  // never found
     const char* const data = block.data();
     const std::size_t size = bytes.size();
     for (std::size_t begin = 0; begin <= std::min<std::size_t>(size, 40); ++begin) {
         for (std::size_t end = std::max(begin, size - std::min<std::size_t>(size, 40)); end <= size;
              ++end) {
-            fuzzing::Check(recode::FindCrOrLf(data + begin, data + end, ScanWay::Vector) ==
-                               recode::FindCrOrLf(data + begin, data + end, ScanWay::Plain),
-                           "the scans for CR or LF differ");
+            fuzzing::Check(
+                recode::FindCrOrLf(data + begin, data + end, ScanInstructions::Sse2) ==
+                    recode::FindCrOrLf(data + begin, data + end, ScanInstructions::Plain),
+                "the scans for CR or LF differ");
             for (const bool lineStart : {false, true}) {
-                fuzzing::Check(
-                    recode::PlainTextEnd(data + begin, data + end, lineStart, ScanWay::Vector) ==
-                        recode::PlainTextEnd(data + begin, data + end, lineStart, ScanWay::Plain),
-                    "the scans for text as the writer writes it differ");
+                fuzzing::Check(recode::CrLfTextEnd(data + begin, data + end, lineStart,
+                                                   ScanInstructions::Sse2) ==
+                                   recode::CrLfTextEnd(data + begin, data + end, lineStart,
+                                                       ScanInstructions::Plain),
+                               "the scans for text as the writer writes it differ");
             }
         }
     }

@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "recode/line_converter.h"
+#include "recode/text_converter.h"
 #include "recode/text_line_reader.h"
 #include "recode/text_line_writer.h"
 #include "recode/translation_table.h"
@@ -61,7 +61,7 @@ const std::string kMixed = kCyrillic + " ,.abcdefghijklmnopqrstuvwxyz" + kDigits
 // is left out here.
 void ConvertLines(benchmark::State& state, const recode::TranslationTable& table,
                   const std::string& alphabet) {
-    const recode::LineConverter converter(table);
+    const recode::TextConverter converter(table);
     const std::string line = MakeLine(static_cast<std::size_t>(state.range(0)), alphabet);
     const auto blockSize = static_cast<std::size_t>(state.range(1));
     std::vector<char> block(blockSize + recode::TextLineWriter::kOverrun);
@@ -127,7 +127,7 @@ BENCHMARK(BM_AppendReplacements);
 
 void BM_BuildConverter(benchmark::State& state) {
     for (auto _ : state) {
-        recode::LineConverter converter(Transliteration());
+        recode::TextConverter converter(Transliteration());
         benchmark::DoNotOptimize(&converter);
     }
 }

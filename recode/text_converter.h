@@ -13,9 +13,9 @@
 
 namespace recode {
 
-class LineConverter {
+class TextConverter {
   public:
-    explicit LineConverter(const TranslationTable& table);
+    explicit TextConverter(const TranslationTable& table);
 
     // What one byte becomes: bytes at or below the blank are copied, every other byte gives the
     // replacements of its entries, or itself when it has none.

@@ -1,4 +1,4 @@
-#include "recode/line_converter.h"
+#include "recode/text_converter.h"
 
 #include <algorithm>
 #include <bit>
@@ -16,7 +16,7 @@ static_assert(std::endian::native == std::endian::little);
 
 }  // namespace
 
-LineConverter::LineConverter(const TranslationTable& table) {
+TextConverter::TextConverter(const TranslationTable& table) {
     bool oneToOne = true;
     for (int b = 0; b < 256; ++b) {
         const auto c = static_cast<unsigned char>(b);
@@ -44,15 +44,15 @@ LineConverter::LineConverter(const TranslationTable& table) {
     }
 }
 
-std::string_view LineConverter::replacement(char byte) const {
+std::string_view TextConverter::replacement(char byte) const {
     return std::string_view(replacementData(At(byte)), lengths_[At(byte)]);
 }
 
-const char* LineConverter::replacementData(unsigned char byte) const {
+const char* TextConverter::replacementData(unsigned char byte) const {
     return lengths_[byte] <= kShortLength ? words_[byte].bytes : longReplacements_[byte].data();
 }
 
-LineConverter::Converted LineConverter::convertSome(std::string_view text,
+TextConverter::Converted TextConverter::convertSome(std::string_view text,
                                                     std::span<char> room) const {
     if (byteMap_) {
         const std::size_t length = std::min(text.size(), room.size());
@@ -93,7 +93,7 @@ LineConverter::Converted LineConverter::convertSome(std::string_view text,
 // A stretch whose longest output the room holds goes without a check per byte: the whole rest
 // when it fits, as it mostly does (checked without a division), else as much as surely fits,
 // unless that is too little to be worth it.
-std::size_t LineConverter::uncheckedStretch(std::size_t rest, std::size_t left) const {
+std::size_t TextConverter::uncheckedStretch(std::size_t rest, std::size_t left) const {
     constexpr std::size_t kShortestStretch = 4;
     if (std::uint64_t{rest} * longestLength_ + kWordLength <= left) {
         return rest;
@@ -107,7 +107,7 @@ std::size_t LineConverter::uncheckedStretch(std::size_t rest, std::size_t left) 
 // Each byte stores a whole word and moves on by its replacement's length; the next byte's word
 // overwrites what lay beyond. The length is taken from the word as loaded, its top byte on these
 // little-endian machines, rather than loaded once more. Gives the end of the output.
-char* LineConverter::convertInWords(std::string_view text, char* to) const {
+char* TextConverter::convertInWords(std::string_view text, char* to) const {
 #pragma GCC unroll 4
     for (const char byte : text) {
         std::uint64_t word;
