@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace platform {
 
@@ -19,6 +20,11 @@ using NativeFile = void*;  // a HANDLE
 using NativeFile = int;
 #endif
 
+// How a name is handed to the system on Windows: in the ANSI code page, as the Windows program
+// does, or in UTF-8, as lettermill-recode holds the names of its wide command line. POSIX names
+// are bytes either way.
+enum class NameCoding { Ansi, Utf8 };
+
 // How the system classifies a file that was opened for writing.
 enum class FileKind { Unknown, Disk, Character, Pipe };
 
@@ -28,10 +34,16 @@ inline bool isUsableName(const std::string& name) {
     return name.find('\0') == std::string::npos;
 }
 
-ErrorCode openForReading(const std::string& name, NativeFile& file);
+ErrorCode openForReading(const std::string& name, NativeFile& file,
+                         NameCoding coding = NameCoding::Ansi);
 
 // Creates the file or empties an existing one; a file that may not be written keeps its content.
 ErrorCode createForWriting(const std::string& name, NativeFile& file);
+
+// lettermill-recode's output: opened, or made, without being emptied, so that it can still be
+// refused untouched once its identity is known; emptyFile() empties it afterwards.
+ErrorCode openForOutput(const std::string& name, NativeFile& file, NameCoding coding);
+ErrorCode emptyFile(NativeFile file);
 
 // The process's standard input or output, duplicated so that closing it leaves the original open.
 // No lock or share mode is added to what the shell opened.
@@ -57,12 +69,28 @@ struct FileIdentity {
     bool operator==(const FileIdentity&) const = default;
 };
 
-// False when the name reaches no file on a disk (nothing, a folder, a device, a pipe).
-bool identifyByName(const std::string& name, FileIdentity& identity);
+// False when the name or file reaches no file on a disk (nothing, a folder, a device, a pipe).
+bool identifyByName(const std::string& name, FileIdentity& identity,
+                    NameCoding coding = NameCoding::Ansi);
+bool identifyFile(NativeFile file, FileIdentity& identity);
 bool identifyStandardStream(bool output, FileIdentity& identity);
 
 // Creates the named file as createForWriting does and makes it the process's standard output.
 ErrorCode redirectStandardOutput(const std::string& name);
+
+// Which standard streams the process was started with. A POSIX stream that was closed gets the
+// null device in its place, so that no file opened later takes its number and is mistaken for
+// it; lettermill-recode then refuses "-" for it.
+struct StandardStreams {
+    bool input = true;
+    bool output = true;
+};
+StandardStreams reserveStandardStreams();
+
+// A message or report for the user: UTF-8 text, shown as such on a Windows console, and passed
+// on as bytes anywhere else.
+void writeStandardError(std::string_view text);
+void writeStandardOutput(std::string_view text);
 
 // The code with which an output that is the input is refused, as a lock held on it would be.
 ErrorCode fileInUseCode();

@@ -31,12 +31,20 @@ void TextLineReader::open(const std::string& name) {
     start(code, file);
 }
 
+void TextLineReader::attach(platform::NativeFile file) {
+    if (open_) {
+        close();
+    }
+    start(0, file);
+}
+
 void TextLineReader::start(platform::ErrorCode code, platform::NativeFile file) {
     failure_ = 0;
     valid_ = 0;
     next_ = 0;
     endMet_ = false;
     insideLine_ = false;
+    dropped_ = {};
     if (code != 0) {
         fail(code);
         return;

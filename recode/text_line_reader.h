@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -30,6 +31,22 @@ class TextLineReader {
 
     // Opens the named file from its first byte, closing any file held before.
     void open(const std::string& name);
+    // Reads a file opened elsewhere from where it stands, closing any file held before; close()
+    // closes it.
+    void attach(platform::NativeFile file);
+
+    // A lone CR is dropped by the line rules; in classic Mac OS text it ends a line, as CR LF and
+    // LF do. Holds for every file the reader opens from then on.
+    void setLoneCrEndsLine(bool endsLine) { loneCrEndsLine_ = endsLine; }
+
+    // What the line rules have dropped since the reader was last opened: lone CRs, and whether
+    // anything followed the Ctrl-Z that ended the input where a line began.
+    struct Dropped {
+        std::uint64_t loneCrs = 0;
+        bool afterEndMark = false;
+        bool operator==(const Dropped&) const = default;
+    };
+    const Dropped& dropped() const { return dropped_; }
 
     // True when no further line can be read: end of data, a read failure, a Ctrl-Z where the
     // next line would begin, or a reader that is not open.
@@ -68,6 +85,8 @@ class TextLineReader {
     bool endMet_ = false;
     bool insideLine_ = false;  // readText gave the beginning of a line but not its end
     bool open_ = false;
+    bool loneCrEndsLine_ = false;
+    Dropped dropped_;
     IoResult failure_ = 0;
     platform::NativeFile file_{};
 };

@@ -35,6 +35,20 @@ void TextLineWriter::releaseHeldFile() {
     }
 }
 
+void TextLineWriter::attach(platform::NativeFile file) {
+    releaseHeldFile();
+    start(0, file);
+}
+
+bool TextLineWriter::detach() {
+    if (!open_) {
+        fail(kClosedWhileNotOpen);
+        return false;
+    }
+    open_ = false;
+    return flush();
+}
+
 void TextLineWriter::start(platform::ErrorCode code, platform::NativeFile file) {
     failure_ = 0;
     used_ = 0;

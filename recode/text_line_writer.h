@@ -29,6 +29,12 @@ class TextLineWriter {
     // Creates the named file, or empties it through the open itself; closes any file held before.
     void create(const std::string& name);
 
+    // Writes into a file opened elsewhere, from where it stands, closing any file held before.
+    void attach(platform::NativeFile file);
+    // Passes the buffered bytes to the system and gives the file back without closing it, to
+    // whoever attached it. False when that last write failed; the writer is not open either way.
+    bool detach();
+
     void write(std::string_view text);
 
     // Where text can be made in place: the free part of the block and kOverrun bytes beyond it
