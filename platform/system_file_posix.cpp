@@ -55,7 +55,7 @@ bool identifyRegularFile(const struct stat& info, FileIdentity& identity) {
 
 }  // namespace
 
-ErrorCode openForReading(const std::string& name, NativeFile& file) {
+ErrorCode openForReading(const std::string& name, NativeFile& file, NameCoding) {
     if (!isUsableName(name)) {
         return EINVAL;
     }
@@ -108,7 +108,7 @@ ErrorCode duplicateStandardOutput(NativeFile& file) {
     return duplicate(STDOUT_FILENO, file);
 }
 
-bool identifyByName(const std::string& name, FileIdentity& identity) {
+bool identifyByName(const std::string& name, FileIdentity& identity, NameCoding) {
     struct stat info {};
     return isUsableName(name) && ::stat(name.c_str(), &info) == 0 &&
            identifyRegularFile(info, identity);

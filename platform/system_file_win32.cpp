@@ -52,7 +52,7 @@ DWORD clampToDword(std::size_t count) {
 
 }  // namespace
 
-ErrorCode openForReading(const std::string& name, NativeFile& file) {
+ErrorCode openForReading(const std::string& name, NativeFile& file, NameCoding) {
     return openWith(name, GENERIC_READ, OPEN_EXISTING, file);
 }
 
@@ -68,7 +68,7 @@ ErrorCode duplicateStandardOutput(NativeFile& file) {
     return duplicate(STD_OUTPUT_HANDLE, file);
 }
 
-bool identifyByName(const std::string& name, FileIdentity& identity) {
+bool identifyByName(const std::string& name, FileIdentity& identity, NameCoding) {
     if (!isUsableName(name)) {
         return false;
     }
