@@ -15,28 +15,6 @@
 
 namespace {
 
-class SilentDialog : public recode::DialogOperations {
-  public:
-    SilentDialog(std::string input, std::string table, std::string output)
-        : names_{std::move(input), std::move(table), std::move(output)} {}
-
-    bool failed = false;
-
-    void showBusyCursor() override {}
-    void restoreCursor() override {}
-    void enableGoButton(bool) override {}
-    std::string readField(recode::Field field) override {
-        return field == recode::Field::Input   ? names_[0]
-               : field == recode::Field::Table ? names_[1]
-                                               : names_[2];
-    }
-    void focusField(recode::Field) override {}
-    void showMessage(const recode::PassMessage&) override { failed = true; }
-
-  private:
-    std::string names_[3];
-};
-
 double Seconds(LARGE_INTEGER from, LARGE_INTEGER to) {
     LARGE_INTEGER frequency;
     QueryPerformanceFrequency(&frequency);
@@ -92,11 +70,14 @@ int main(int argc, char** argv) {
     std::vector<double> passes;
     std::vector<double> copies;
     for (int run = 0; run < runs; ++run) {
-        SilentDialog dialog(argv[1], argv[2], argv[3]);
-        passes.push_back(Time([&] { recode::RecodingPass(dialog, files); }));
+        bool recoded = false;
+        passes.push_back(Time([&] {
+            recoded = recode::Recode({argv[1], argv[2], argv[3]}, files).done();
+            files.close();
+        }));
         bool copied = false;
         copies.push_back(Time([&] { copied = CopyIn128ByteBlocks(argv[1], argv[3]); }));
-        if (dialog.failed || !copied) {
+        if (!recoded || !copied) {
             std::fprintf(stderr, "wine_pass_bench: a pass or a copy failed\n");
             return 1;
         }

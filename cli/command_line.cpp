@@ -20,6 +20,10 @@ const char* const kUsage =
     "  -i, --in-place       replace each FILE by its recoded text; the new text reaches the\n"
     "                       disk before it takes the old one's place, so a failure or an\n"
     "                       interruption leaves the file whole, as it was or recoded\n"
+    "  -r, --cr-lines       a CR alone ends a line (classic Mac OS text); by default it is\n"
+    "                       dropped\n"
+    "  -f, --force          replace a FILE even when its recoding drops text (lone CRs, or\n"
+    "                       what follows an end-of-file mark) or it holds NUL bytes\n"
     "      --check TABLE    report the entries of TABLE that do not do what they seem to,\n"
     "                       as TABLE:LINE: message; exit 0 when there are none\n"
     "      --help           show this text\n"
@@ -40,6 +44,10 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
             inputs.push_back(argument);
         } else if (argument == "--in-place" || argument == "-i") {
             line.inPlace = true;
+        } else if (argument == "--cr-lines" || argument == "-r") {
+            line.crEndsLines = true;
+        } else if (argument == "--force" || argument == "-f") {
+            line.force = true;
         } else if (argument == "--") {
             optionsEnded = true;
         } else if (argument == "--help" || argument == "-h") {

@@ -15,6 +15,10 @@ struct CommandLine {
     Action action = Action::Recode;
     std::vector<std::string> inputs = {"-"};  // standard input
     bool inPlace = false;
+    // A CR alone ends a line, as in classic Mac OS text, instead of being dropped.
+    bool crEndsLines = false;
+    // Replaces a file even when its recoding drops text or it does not look like text.
+    bool force = false;
     // Like the Windows program's default, looked up in the current folder.
     std::string table = LETTERMILL_DEFAULT_TABLE;
     std::string output = "-";  // standard output

@@ -1,87 +1,323 @@
 #include "cli/recode_command.h"
 
+#include <algorithm>
+#include <map>
+#include <optional>
+#include <utility>
 #include <vector>
 
-#include "cli/console_dialog.h"
+#include "cli/reporter.h"
 #include "platform/file_replacement.h"
-#include "recode/dash_name.h"
+#include "platform/system_file.h"
 #include "recode/recoding_pass.h"
+#include "recode/translation_table.h"
 
 namespace cli {
 namespace {
 
-// A name of "-" may stand for standard input or output; an empty name reaches no file.
-bool identify(const std::string& name, bool asOutput, platform::FileIdentity& identity,
-              bool dashIsStandardStream) {
-    return dashIsStandardStream && name == "-"
-               ? platform::identifyStandardStream(asOutput, identity)
-               : platform::identifyByName(name, identity);
+using platform::FileIdentity;
+using recode::IoFailure;
+
+// The names of lettermill-recode's command line: UTF-8 on Windows, taken from its wide arguments.
+constexpr platform::NameCoding kNames = platform::NameCoding::Utf8;
+// New files waiting for their flush and rename together: fewer waits for the disk, and few
+// enough descriptors held open at once.
+constexpr std::size_t kBatchSize = 64;
+
+// Reasons that no system call gives.
+constexpr std::string_view kAlsoAnInput = "is also an input";
+constexpr std::string_view kAlsoTheOutput = "is also the output";
+constexpr std::string_view kIsTheTable = "is the table";
+constexpr std::string_view kNotText =
+    "holds NUL bytes, which no text of a code page does; --force replaces it all the same";
+
+// What one run shares: its command line, its table, read once, and its messages.
+struct Run {
+    Run(const CommandLine& commandLine, std::size_t size)
+        : line(commandLine), blockSize(size), streams(platform::reserveStandardStreams()) {}
+
+    const CommandLine& line;
+    std::size_t blockSize;
+    platform::StandardStreams streams;
+    Reporter report;
+    recode::TranslationTable table{recode::TranslationTable::kNoLimit};
+    std::optional<FileIdentity> tableIdentity;
+};
+
+// Reads the table in one go, so that a pipe or a FIFO serves as well as a file.
+bool loadTable(Run& run) {
+    platform::NativeFile file{};
+    if (const platform::ErrorCode code = platform::openForReading(run.line.table, file, kNames)) {
+        run.report.badFile(run.line.table, IoFailure::System(code));
+        return false;
+    }
+    if (FileIdentity identity; platform::identifyFile(file, identity)) {
+        run.tableIdentity = identity;
+    }
+    recode::TextLineReader reader(run.blockSize);
+    reader.attach(file);
+    recode::LoadTable(run.table, reader);
+    reader.close();
+    recode::takeIoResult();
+    if (reader.failure() || run.table.entryCount() == 0) {
+        run.report.badFile(run.line.table, reader.failure());
+        return false;
+    }
+    return true;
 }
 
-void recodeInPlace(const CommandLine& line, recode::PassFiles& files, ConsoleDialog& dialog) {
-    for (const std::string& name : line.inputs) {
+std::optional<FileIdentity> identifyInput(const Run& run, const std::string& name) {
+    FileIdentity identity;
+    const bool known = name == "-"
+                           ? run.streams.input && platform::identifyStandardStream(false, identity)
+                           : platform::identifyByName(name, identity, kNames);
+    return known ? std::optional(identity) : std::nullopt;
+}
+
+// The text of what the line rules dropped, for a message; empty when nothing was.
+std::string describeDropped(const recode::TextLineReader::Dropped& dropped) {
+    std::string text;
+    if (dropped.loneCrs != 0) {
+        text = std::to_string(dropped.loneCrs) + (dropped.loneCrs == 1 ? " lone CR" : " lone CRs") +
+               ", which --cr-lines reads as line ends";
+    }
+    if (dropped.afterEndMark) {
+        text += std::string(text.empty() ? "" : " and ") +
+                "the text after an end-of-file mark, a Ctrl-Z at the start of a line";
+    }
+    return text;
+}
+
+// An input by name, or standard input for "-"; false, reported, when it cannot be opened.
+bool openInput(Run& run, const std::string& name, recode::TextLineReader& reader) {
+    platform::NativeFile file{};
+    if (name == "-" && !run.streams.input) {
+        run.report.badFile(name, "standard input is closed");
+        return false;
+    }
+    if (const platform::ErrorCode code = name == "-"
+                                             ? platform::duplicateStandardInput(file)
+                                             : platform::openForReading(name, file, kNames)) {
+        run.report.badFile(name, IoFailure::System(code));
+        return false;
+    }
+    reader.attach(file);
+    return true;
+}
+
+// The output of a run into one output: standard output as it is, or the named file, emptied only
+// once it is known to be none of the inputs. False, reported, when it is refused.
+bool openOutput(Run& run, const std::vector<std::optional<FileIdentity>>& inputs,
+                recode::TextLineWriter& writer) {
+    const std::string& name = run.line.output;
+    const auto isInput = [&inputs](const FileIdentity& identity) {
+        return std::ranges::find(inputs, std::optional(identity)) != inputs.end();
+    };
+    platform::NativeFile file{};
+    platform::ErrorCode code = 0;
+    if (name == "-") {
+        if (!run.streams.output) {
+            run.report.badFile(name, "standard output is closed");
+            return false;
+        }
+        code = platform::duplicateStandardOutput(file);
+    } else {
+        if (FileIdentity identity;
+            platform::identifyByName(name, identity, kNames) && isInput(identity)) {
+            run.report.badFile(name, kAlsoAnInput);
+            return false;
+        }
+        code = platform::openForOutput(name, file, kNames);
+        // The name may reach another file by now: the one opened is what counts.
+        if (FileIdentity identity;
+            code == 0 && platform::identifyFile(file, identity) && isInput(identity)) {
+            platform::closeFile(file);
+            run.report.badFile(name, kAlsoAnInput);
+            return false;
+        }
+        if (code == 0 && (code = platform::emptyFile(file)) != 0) {
+            platform::closeFile(file);
+        }
+    }
+    if (code != 0) {
+        run.report.badFile(name, IoFailure::System(code));
+        return false;
+    }
+    writer.attach(file);
+    return true;
+}
+
+// Every input in turn into one output. An input that is the output is refused, as is an output
+// that is one of the inputs: that one before anything is created or emptied.
+void recodeInto(Run& run) {
+    std::vector<std::optional<FileIdentity>> inputs;
+    for (const std::string& name : run.line.inputs) {
+        inputs.push_back(identifyInput(run, name));
+    }
+    recode::TextLineWriter writer(run.blockSize);
+    if (!openOutput(run, inputs, writer)) {
+        return;
+    }
+    FileIdentity output;
+    const bool outputKnown =
+        run.line.output == "-" && platform::identifyStandardStream(true, output);
+
+    const recode::TextConverter converter(run.table);
+    recode::TextLineReader reader(run.blockSize);
+    reader.setLoneCrEndsLine(run.line.crEndsLines);
+    for (std::size_t i = 0; i < run.line.inputs.size(); ++i) {
+        const std::string& name = run.line.inputs[i];
         if (name.empty()) {
-            dialog.showMessage({recode::MessageKind::FileNameIsEmpty, recode::Field::Input, 0});
+            run.report.emptyName();
             continue;
         }
-        platform::FileReplacement replacement;
-        if (const platform::ErrorCode code = replacement.begin(name)) {
-            dialog.reportBadFile(name, code);
-        } else if (dialog.recode(files, name, replacement.newName(), name)) {
-            if (const platform::ErrorCode failure = replacement.commit()) {
-                dialog.reportBadFile(name, failure);
+        if (outputKnown && inputs[i] == output) {
+            run.report.badFile(name, kAlsoTheOutput);
+            continue;
+        }
+        if (!openInput(run, name, reader)) {
+            continue;
+        }
+        const recode::PassResult result = recode::RecodeText(reader, converter, writer);
+        reader.close();
+        recode::takeIoResult();
+        if (const std::string dropped = describeDropped(reader.dropped()); !dropped.empty()) {
+            run.report.note(name, "dropped " + dropped);
+        }
+        if (!result.done()) {
+            const bool ofOutput = result.message->field == recode::Field::Output;
+            run.report.badFile(ofOutput ? run.line.output : name, result.message->failure);
+            if (ofOutput) {
+                return;
             }
         }
     }
+    writer.close();
+    recode::takeIoResult();
+    if (writer.failure()) {
+        run.report.badFile(run.line.output, writer.failure());
+    }
 }
 
-// An output that is one of the inputs would lose that input before it is read: such an input is
-// skipped, whatever name, link or redirection reaches it, and the others are recoded.
-void recodeInto(const CommandLine& line, recode::PassFiles& files, ConsoleDialog& dialog) {
-    platform::FileIdentity output;
-    const bool outputKnown = identify(line.output, true, output, true);
-    // "-" is standard input for an input, and a file of that name for the table.
-    const auto isOutput = [&](const std::string& name, bool dashIsStandardInput) {
-        platform::FileIdentity identity;
-        return outputKnown && identify(name, false, identity, dashIsStandardInput) &&
-               identity == output;
-    };
-    std::vector<bool> refused;
-    for (const std::string& input : line.inputs) {
-        refused.push_back(isOutput(input, true));
+// Files replaced in place, in batches; each one's messages name it as the user did.
+class InPlace {
+  public:
+    explicit InPlace(Run& run)
+        : run_(run), converter_(run.table), reader_(run.blockSize), writer_(run.blockSize) {
+        reader_.setLoneCrEndsLine(run.line.crEndsLines);
     }
-    // Several passes share one output: it is made once, as standard output, before the first.
-    // The table is read anew by each pass, so it must not be that output.
-    const bool shared = line.inputs.size() > 1 && line.output != "-" && !line.output.empty();
-    if (shared) {
-        if (isOutput(line.table, false)) {
-            return dialog.reportBadFile(line.output, platform::fileInUseCode());
-        }
-        if (const platform::ErrorCode code = platform::redirectStandardOutput(line.output)) {
-            return dialog.reportBadFile(line.output, code);
+
+    void recode(const std::string& name);
+    // Replaces the files still waiting in the batch.
+    void finish() { replaceBatch(); }
+
+  private:
+    // Refuses, with its reason, a file whose recoding would not be what the user wants.
+    std::optional<std::string> refusal(const recode::TextLineReader::Dropped& dropped) const;
+    void replaceBatch();
+
+    Run& run_;
+    const recode::TextConverter converter_;
+    recode::TextLineReader reader_;
+    recode::TextLineWriter writer_;
+    // Every file of the run, by its identity before and after its replacement, with the name
+    // that reached it first: a file is replaced once, however many names reach it.
+    std::map<FileIdentity, std::string> seen_;
+    std::vector<platform::FileReplacement> batch_;
+    std::vector<std::string> batchNames_;
+};
+
+void InPlace::recode(const std::string& name) {
+    if (name.empty()) {
+        return run_.report.emptyName();
+    }
+    platform::FileReplacement replacement;
+    if (const platform::ErrorCode code = replacement.open(name, kNames)) {
+        return run_.report.badFile(name, IoFailure::System(code));
+    }
+    if (run_.tableIdentity == replacement.identity()) {
+        return run_.report.badFile(name, kIsTheTable);
+    }
+    if (const auto [first, isNew] = seen_.emplace(replacement.identity(), name); !isNew) {
+        return run_.report.note(name, "the same file as " + first->second + ", recoded once");
+    }
+    reader_.attach(replacement.takeOldFile());
+    if (!run_.line.force && reader_.peek().find('\0') != std::string_view::npos) {
+        reader_.close();
+        recode::takeIoResult();
+        return run_.report.badFile(name, kNotText);
+    }
+    if (const platform::ErrorCode code = replacement.makeNewFile()) {
+        reader_.close();
+        recode::takeIoResult();
+        return run_.report.badFile(name, IoFailure::System(code));
+    }
+    if (FileIdentity made; platform::identifyFile(replacement.newFile(), made)) {
+        seen_.emplace(made, name);
+    }
+    writer_.attach(replacement.newFile());
+    const recode::PassResult result = recode::RecodeText(reader_, converter_, writer_);
+    const bool written = writer_.detach();
+    reader_.close();
+    recode::takeIoResult();
+    // Whichever file failed, the user knows it by the name given; the old file stays as it was.
+    const IoFailure failure = !result.done() ? result.message->failure
+                              : !written     ? writer_.failure()
+                                             : reader_.failure();
+    if (failure) {
+        return run_.report.badFile(name, failure);
+    }
+    if (const std::optional<std::string> reason = refusal(reader_.dropped())) {
+        return run_.report.badFile(name, *reason);
+    }
+    batch_.push_back(std::move(replacement));
+    batchNames_.push_back(name);
+    if (batch_.size() == kBatchSize) {
+        replaceBatch();
+    }
+}
+
+std::optional<std::string> InPlace::refusal(const recode::TextLineReader::Dropped& dropped) const {
+    if (run_.line.force || dropped == recode::TextLineReader::Dropped{}) {
+        return std::nullopt;
+    }
+    return "its recoding would drop " + describeDropped(dropped) + "; --force drops it";
+}
+
+void InPlace::replaceBatch() {
+    std::vector<platform::ErrorCode> codes(batch_.size());
+    platform::ReplaceAll(batch_, codes);
+    for (std::size_t i = 0; i < codes.size(); ++i) {
+        if (codes[i] != 0) {
+            run_.report.badFile(batchNames_[i], IoFailure::System(codes[i]));
         }
     }
-    const std::string passOutput = shared ? std::string("-") : line.output;
-    for (std::size_t i = 0; i < line.inputs.size(); ++i) {
-        if (refused[i]) {
-            dialog.reportBadFile(line.output, platform::fileInUseCode());
-        } else {
-            dialog.recode(files, line.inputs[i], passOutput, line.output);
-        }
-    }
+    batch_.clear();
+    batchNames_.clear();
 }
 
 }  // namespace
 
 int RunRecode(const CommandLine& commandLine, std::size_t blockSize) {
-    recode::PassFiles files(blockSize, recode::DashName::IsStandardStream);
-    ConsoleDialog dialog(commandLine.table);
-    if (commandLine.inPlace) {
-        recodeInPlace(commandLine, files, dialog);
-    } else {
-        recodeInto(commandLine, files, dialog);
+    Run run(commandLine, blockSize);
+    // Nothing can be recoded without a table or, when one is named, an output.
+    if (commandLine.table.empty() || commandLine.output.empty()) {
+        run.report.emptyName();
+        return run.report.exitCode();
     }
-    return dialog.exitCode();
+    if (!loadTable(run)) {
+        return run.report.exitCode();
+    }
+    if (commandLine.inPlace) {
+        InPlace inPlace(run);
+        for (const std::string& name : commandLine.inputs) {
+            inPlace.recode(name);
+        }
+        inPlace.finish();
+    } else {
+        recodeInto(run);
+    }
+    return run.report.exitCode();
 }
 
 }  // namespace cli

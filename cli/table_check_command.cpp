@@ -1,8 +1,7 @@
 #include "cli/table_check_command.h"
 
-#include <cstdio>
-
-#include "cli/console_dialog.h"
+#include "cli/reporter.h"
+#include "platform/system_file.h"
 #include "recode/table_check.h"
 
 namespace cli {
@@ -13,30 +12,34 @@ constexpr int kFindingsExitCode = 1;
 }  // namespace
 
 int RunTableCheck(const CommandLine& commandLine, std::size_t blockSize) {
-    // The pass's own messages, worded as the pass words them.
-    ConsoleDialog dialog(commandLine.table);
+    Reporter report;
     const std::string& name = commandLine.table;
     if (name.empty()) {
-        dialog.showMessage({recode::MessageKind::FileNameIsEmpty, recode::Field::Table, 0});
-        return dialog.exitCode();
+        report.emptyName();
+        return report.exitCode();
     }
-    // Read as the pass reads a table: "-" is a file of that name.
+    // Read as a recoding run reads a table: "-" is a file of that name.
+    platform::NativeFile file{};
+    if (const platform::ErrorCode code =
+            platform::openForReading(name, file, platform::NameCoding::Utf8)) {
+        report.badFile(name, recode::IoFailure::System(code));
+        return report.exitCode();
+    }
     recode::TextLineReader reader(blockSize);
-    reader.open(name);
-    recode::TableCheck check;
-    if (reader.failure() == 0) {
-        check = recode::CheckTable(reader);
-        reader.close();
-    }
+    reader.attach(file);
+    const recode::TableCheck check = recode::CheckTable(reader);
+    reader.close();
     recode::takeIoResult();
-    // The first failure is the one to name; 0 with no entries is a table without any.
-    if (reader.failure() != 0 || check.entries == 0) {
-        dialog.showMessage({recode::MessageKind::BadFile, recode::Field::Table, reader.failure()});
-        return dialog.exitCode();
+    // The first failure is the one to name; none with no entries is a table without any.
+    if (reader.failure() || check.entries == 0) {
+        report.badFile(name, reader.failure());
+        return report.exitCode();
     }
+    std::string findings;
     for (const recode::TableFinding& finding : check.findings) {
-        std::printf("%s:%zu: %s\n", name.c_str(), finding.line, finding.message.c_str());
+        findings += name + ":" + std::to_string(finding.line) + ": " + finding.message + "\n";
     }
+    platform::writeStandardOutput(findings);
     return check.findings.empty() ? 0 : kFindingsExitCode;
 }
 

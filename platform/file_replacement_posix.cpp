@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <fcntl.h>
 #include <memory>
+#include <utility>
 #include <pthread.h>
 #include <signal.h>
 #include <sys/stat.h>
@@ -126,6 +127,8 @@ ErrorCode FileReplacement::commit() {
 }
 
 void FileReplacement::discard() {
+    if (newOpen_) { ::close(newFile_); newOpen_ = false; }
+    if (oldOpen_) { ::close(oldFile_); oldOpen_ = false; }
     if (!newName_.empty()) {
         ::unlink(newName_.c_str());
         newFileOnSignal = nullptr;
@@ -134,3 +137,49 @@ void FileReplacement::discard() {
 }
 
 }  // namespace platform
+// SCRATCH (lead)
+namespace platform {
+FileReplacement::FileReplacement(FileReplacement&& o) noexcept { *this = std::move(o); }
+FileReplacement& FileReplacement::operator=(FileReplacement&& o) noexcept {
+    discard();
+    target_ = std::move(o.target_); newName_ = std::exchange(o.newName_, {}); identity_ = o.identity_;
+    oldFile_ = o.oldFile_; newFile_ = o.newFile_; oldOpen_ = std::exchange(o.oldOpen_, false); newOpen_ = std::exchange(o.newOpen_, false);
+    return *this;
+}
+ErrorCode FileReplacement::open(const std::string& name, NameCoding) {
+    char* r = ::realpath(name.c_str(), nullptr);
+    if (!r) return errno;
+    target_ = r; std::free(r);
+    const int fd = ::open(target_.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return errno;
+    struct stat info {};
+    ::fstat(fd, &info);
+    if (S_ISDIR(info.st_mode)) { ::close(fd); return EISDIR; }
+    if (!S_ISREG(info.st_mode)) { ::close(fd); return ENOTSUP; }
+    identity_ = {static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino)};
+    oldFile_ = fd; oldOpen_ = true;
+    return 0;
+}
+NativeFile FileReplacement::takeOldFile() { oldOpen_ = false; return oldFile_; }
+ErrorCode FileReplacement::makeNewFile() {
+    std::string pattern = target_.substr(0, target_.rfind('/') + 1) + ".lettermill-XXXXXX";
+    const int fd = ::mkostemp(pattern.data(), O_CLOEXEC);
+    if (fd < 0) return errno;
+    newName_ = pattern; newFile_ = fd; newOpen_ = true;
+    return 0;
+}
+void ReplaceAll(std::span<FileReplacement> batch, std::span<ErrorCode> codes) {
+    for (std::size_t i = 0; i < batch.size(); ++i) {
+        FileReplacement& r = batch[i];
+        struct stat info {};
+        ::fstat(r.oldOpen_ ? r.oldFile_ : r.newFile_, &info);
+        ::stat(r.target_.c_str(), &info);
+        ::fchown(r.newFile_, info.st_uid, info.st_gid);
+        ::fchmod(r.newFile_, info.st_mode & 07777);
+        ::fdatasync(r.newFile_);
+        ::close(r.newFile_); r.newOpen_ = false;
+        codes[i] = ::rename(r.newName_.c_str(), r.target_.c_str()) != 0 ? errno : 0;
+        r.newName_.clear();
+    }
+}
+}

@@ -1,5 +1,7 @@
 #include <windows.h>
 
+#include <utility>
+
 #include "platform/file_replacement.h"
 
 namespace platform {
@@ -72,3 +74,19 @@ void FileReplacement::discard() {
 }
 
 }  // namespace platform
+// SCRATCH (lead)
+namespace platform {
+FileReplacement::FileReplacement(FileReplacement&& o) noexcept { *this = std::move(o); }
+FileReplacement& FileReplacement::operator=(FileReplacement&& o) noexcept {
+    discard();
+    target_ = std::move(o.target_); newName_ = std::exchange(o.newName_, {}); identity_ = o.identity_;
+    oldFile_ = o.oldFile_; newFile_ = o.newFile_; oldOpen_ = std::exchange(o.oldOpen_, false); newOpen_ = std::exchange(o.newOpen_, false);
+    return *this;
+}
+ErrorCode FileReplacement::open(const std::string&, NameCoding) { return ERROR_CALL_NOT_IMPLEMENTED; }
+NativeFile FileReplacement::takeOldFile() { oldOpen_ = false; return oldFile_; }
+ErrorCode FileReplacement::makeNewFile() { return ERROR_CALL_NOT_IMPLEMENTED; }
+void ReplaceAll(std::span<FileReplacement>, std::span<ErrorCode> codes) {
+    for (auto& c : codes) c = ERROR_CALL_NOT_IMPLEMENTED;
+}
+}

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstddef>
+#include <compare>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -66,7 +67,7 @@ ErrorCode closeFile(NativeFile file);
 struct FileIdentity {
     std::uint64_t volume = 0;
     std::uint64_t index = 0;
-    bool operator==(const FileIdentity&) const = default;
+    auto operator<=>(const FileIdentity&) const = default;
 };
 
 // False when the name or file reaches no file on a disk (nothing, a folder, a device, a pipe).

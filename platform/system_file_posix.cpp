@@ -190,3 +190,37 @@ std::string describeError(ErrorCode code) {
 }
 
 }  // namespace platform
+
+// SCRATCH (lead, until the posix branch lands)
+namespace platform {
+ErrorCode openForOutput(const std::string& name, NativeFile& file, NameCoding) {
+    const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | O_NOCTTY, 0666);
+    if (fd < 0) return errno;
+    file = fd;
+    return 0;
+}
+ErrorCode emptyFile(NativeFile file) {
+    struct stat info {};
+    if (::fstat(file, &info) != 0) return errno;
+    return S_ISREG(info.st_mode) && ::ftruncate(file, 0) != 0 ? errno : 0;
+}
+bool identifyFile(NativeFile file, FileIdentity& identity) {
+    struct stat info {};
+    return ::fstat(file, &info) == 0 && S_ISREG(info.st_mode) &&
+           (identity = {static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino)}, true);
+}
+StandardStreams reserveStandardStreams() {
+    StandardStreams s;
+    bool* open[] = {&s.input, &s.output, nullptr};
+    for (int fd = 0; fd < 3; ++fd) {
+        if (::fcntl(fd, F_GETFD) < 0) {
+            ::open("/dev/null", O_RDWR);
+            if (open[fd]) *open[fd] = false;
+        }
+    }
+    return s;
+}
+static void writeOut(int fd, std::string_view text) { ::write(fd, text.data(), text.size()); }
+void writeStandardError(std::string_view text) { writeOut(2, text); }
+void writeStandardOutput(std::string_view text) { writeOut(1, text); }
+}

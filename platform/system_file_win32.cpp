@@ -166,3 +166,23 @@ std::string describeError(ErrorCode code) {
 }
 
 }  // namespace platform
+
+// SCRATCH (lead, until the win branch lands)
+namespace platform {
+ErrorCode openForOutput(const std::string& name, NativeFile& file, NameCoding) {
+    HANDLE handle = CreateFileA(name.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) return GetLastError();
+    file = handle;
+    return 0;
+}
+ErrorCode emptyFile(NativeFile file) { return SetEndOfFile(file) ? 0 : GetLastError(); }
+bool identifyFile(NativeFile file, FileIdentity& identity) { return identifyHandle(file, identity); }
+StandardStreams reserveStandardStreams() { return {}; }
+static void writeOut(DWORD which, std::string_view text) {
+    DWORD written = 0;
+    WriteFile(GetStdHandle(which), text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+}
+void writeStandardError(std::string_view text) { writeOut(STD_ERROR_HANDLE, text); }
+void writeStandardOutput(std::string_view text) { writeOut(STD_OUTPUT_HANDLE, text); }
+}

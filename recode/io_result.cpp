@@ -19,8 +19,11 @@ void storeIoResult(IoResult code) {
     pendingResult = code;
 }
 
-std::string describeIoResult(IoResult code) {
-    switch (code) {
+std::string describeIoFailure(IoFailure failure) {
+    if (!failure.engines) {
+        return platform::describeError(failure.code);
+    }
+    switch (failure.code) {
         case kClosedWhileNotOpen:
             return "file closed while not open";
         case kUsedWhileNotOpen:
@@ -28,7 +31,7 @@ std::string describeIoResult(IoResult code) {
         case kUnknownFileType:
             return "file of an unknown type";
         default:
-            return platform::describeError(code);
+            return "engine failure " + std::to_string(failure.code);
     }
 }
 

@@ -19,7 +19,19 @@ constexpr IoResult kUnknownFileType = 105;
 IoResult takeIoResult();
 void storeIoResult(IoResult code);
 
-// A text for a code, for messages that name the reason of a failure.
-std::string describeIoResult(IoResult code);
+// A failure as a reader or writer remembers it. The engine's own codes are numbers that systems
+// use too (on Linux 103 is ECONNABORTED), so whose code it is travels with it.
+struct IoFailure {
+    IoResult code = 0;
+    bool engines = false;
+
+    static IoFailure System(IoResult code) { return {code, false}; }
+    static IoFailure Engines(IoResult code) { return {code, true}; }
+    explicit operator bool() const { return code != 0; }
+    bool operator==(const IoFailure&) const = default;
+};
+
+// A text for a failure, for messages that name its reason.
+std::string describeIoFailure(IoFailure failure);
 
 }  // namespace recode

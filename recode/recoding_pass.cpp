@@ -1,32 +1,26 @@
 #include "recode/recoding_pass.h"
 
-#include <array>
 #include <optional>
+#include <string>
+#include <utility>
 
-#include "recode/text_converter.h"
 #include "recode/translation_table.h"
 
 namespace recode {
 namespace {
 
-constexpr std::array<Field, 3> kFieldsInOrder = {Field::Input, Field::Table, Field::Output};
-
-void reportBadFile(DialogOperations& dialog, Field field, IoResult code) {
-    dialog.showMessage({MessageKind::BadFile, field, code});
-}
-
 // Keeps the first of the failures it is shown.
 class FirstFailure {
   public:
-    void note(IoResult code) {
-        if (code_ == 0) {
-            code_ = code;
+    void note(IoFailure failure) {
+        if (!failure_) {
+            failure_ = failure;
         }
     }
-    IoResult code() const { return code_; }
+    IoFailure failure() const { return failure_; }
 
   private:
-    IoResult code_ = 0;
+    IoFailure failure_;
 };
 
 // Counts the table's entries and loads them; the table's first failure, if any, is noted.
@@ -52,7 +46,7 @@ std::optional<TranslationTable> readTable(TextLineReader& reader, const std::str
 // written as text, which the writer cuts into blocks like any other. A failed write drops the
 // rest of the text.
 void writeConverted(const TextConverter& converter, std::string_view text, TextLineWriter& output) {
-    while (!text.empty() && output.failure() == 0) {
+    while (!text.empty() && !output.failure()) {
         const TextConverter::Converted converted = converter.convertSome(text, output.room());
         output.commit(converted.made);
         text.remove_prefix(converted.taken);
@@ -63,91 +57,88 @@ void writeConverted(const TextConverter& converter, std::string_view text, TextL
     }
 }
 
-// Steps up to the end of the input; returns early at the first failure, which it has reported.
-void recode(DialogOperations& dialog, PassFiles& files, std::optional<TranslationTable>& table) {
-    // All three names are read and tested before any file is touched.
-    std::array<std::string, 3> names;
-    for (std::size_t i = 0; i < names.size(); ++i) {
-        names[i] = dialog.readField(kFieldsInOrder[i]);
-        if (names[i].empty()) {
-            dialog.showMessage({MessageKind::FileNameIsEmpty, kFieldsInOrder[i], 0});
-            dialog.focusField(kFieldsInOrder[i]);
-            return;
+}  // namespace
+
+void PassFiles::close() {
+    // Files that are not open any more only leave the code 103, which is dropped.
+    output.close();
+    input.close();
+    table.close();
+    takeIoResult();
+}
+
+PassResult Recode(const PassNames& names, PassFiles& files) {
+    // All three names are tested before any file is touched.
+    using Named = std::pair<Field, const std::string*>;
+    for (const auto& [field, name] :
+         {Named{Field::Input, &names.input}, Named{Field::Table, &names.table},
+          Named{Field::Output, &names.output}}) {
+        if (name->empty()) {
+            return {PassMessage{MessageKind::FileNameIsEmpty, field, {}}};
         }
     }
-    const auto& [inputName, tableName, outputName] = names;
 
-    files.input.open(inputName);
-    if (const IoResult code = takeIoResult()) {
-        return reportBadFile(dialog, Field::Input, code);
+    files.input.open(names.input);
+    if (takeIoResult() != 0) {
+        return PassResult::BadFile(Field::Input, files.input.failure());
     }
-    files.table.open(tableName);
-    if (const IoResult code = takeIoResult()) {
-        return reportBadFile(dialog, Field::Table, code);
+    files.table.open(names.table);
+    if (takeIoResult() != 0) {
+        return PassResult::BadFile(Field::Table, files.table.failure());
     }
     FirstFailure tableFailure;
-    table = readTable(files.table, tableName, tableFailure);
+    const std::optional<TranslationTable> table = readTable(files.table, names.table, tableFailure);
     if (!table) {
         // No entries, or none could be read: the output is not touched.
-        return reportBadFile(dialog, Field::Table, tableFailure.code());
+        return PassResult::BadFile(Field::Table, tableFailure.failure());
     }
 
     // The table is closed before the output is created, so a table may be its own output. The
     // code taken here also carries a failure left by reading the table, which came first.
-    files.output.create(outputName);
+    files.output.create(names.output);
     if (takeIoResult() != 0) {
-        const bool tableFirst = tableFailure.code() != 0;
-        return reportBadFile(dialog, tableFirst ? Field::Table : Field::Output,
-                             tableFirst ? tableFailure.code() : files.output.failure());
+        return tableFailure.failure() ? PassResult::BadFile(Field::Table, tableFailure.failure())
+                                      : PassResult::BadFile(Field::Output, files.output.failure());
     }
 
-    // The input comes as text with its lines already ended in CR LF, in pieces of many lines or
-    // part of one, and is converted ends and all: CR and LF are never replaced.
-    TextConverter converter(*table);
-    while (files.input.failure() == 0 && files.output.failure() == 0) {
-        const std::string_view text = files.input.readText();
+    const PassResult recoded = RecodeText(files.input, TextConverter(*table), files.output);
+    // A last block that did not reach the disk would otherwise leave a cut output that looks like
+    // a finished one. The output is closed before the input: that is the order to blame them in.
+    files.output.close();
+    files.input.close();
+    takeIoResult();
+    if (!recoded.done()) {
+        return recoded;
+    }
+    if (files.output.failure()) {
+        return PassResult::BadFile(Field::Output, files.output.failure());
+    }
+    if (files.input.failure()) {
+        return PassResult::BadFile(Field::Input, files.input.failure());
+    }
+    return {};
+}
+
+// The input comes as text with its lines already ended in CR LF, in pieces of many lines or part
+// of one, and is converted ends and all: CR and LF are never replaced.
+PassResult RecodeText(TextLineReader& input, const TextConverter& converter,
+                      TextLineWriter& output) {
+    while (!input.failure() && !output.failure()) {
+        const std::string_view text = input.readText();
         if (text.empty()) {
             break;
         }
-        writeConverted(converter, text, files.output);
-        files.output.showWholeLines();
+        writeConverted(converter, text, output);
+        output.showWholeLines();
     }
-
-    // A read or write failure, or a last block that did not reach the disk, would otherwise leave
-    // a cut output that looks like a finished one. The loop stopped at the first failure of
-    // either file, and the output is closed before the input: that is the order to blame them in.
-    const IoResult readFailure = files.input.failure();
-    files.output.close();
-    files.input.close();
-    takeIoResult();
-    if (readFailure != 0) {
-        return reportBadFile(dialog, Field::Input, readFailure);
+    // The loop stops at the first failure of either file.
+    if (input.failure()) {
+        return PassResult::BadFile(Field::Input, input.failure());
     }
-    if (const IoResult code = files.output.failure()) {
-        return reportBadFile(dialog, Field::Output, code);
+    if (output.failure()) {
+        return PassResult::BadFile(Field::Output, output.failure());
     }
-    if (const IoResult code = files.input.failure()) {
-        reportBadFile(dialog, Field::Input, code);
-    }
-}
-
-}  // namespace
-
-void RecodingPass(DialogOperations& dialog, PassFiles& files) {
-    dialog.showBusyCursor();
-    dialog.enableGoButton(false);
-
-    std::optional<TranslationTable> table;
-    recode(dialog, files, table);
-
-    // Files that are not open any more only leave the code 103, which the last step drops.
-    files.output.close();
-    files.input.close();
-    files.table.close();
-    table.reset();
-    dialog.enableGoButton(true);
-    dialog.restoreCursor();
-    takeIoResult();
+    return {};
 }
 
 }  // namespace recode

@@ -11,8 +11,7 @@ constexpr std::string_view kLineEnd = "\r\n";
 
 }  // namespace
 
-TextLineReader::TextLineReader(std::size_t blockSize, DashName dash)
-    : buffer_(blockSize + kScanSlack), dash_(dash) {}
+TextLineReader::TextLineReader(std::size_t blockSize) : buffer_(blockSize + kScanSlack) {}
 
 TextLineReader::~TextLineReader() {
     if (open_) {
@@ -25,9 +24,7 @@ void TextLineReader::open(const std::string& name) {
         close();
     }
     platform::NativeFile file{};
-    const platform::ErrorCode code = dash_ == DashName::IsStandardStream && name == "-"
-                                         ? platform::duplicateStandardInput(file)
-                                         : platform::openForReading(name, file);
+    const platform::ErrorCode code = platform::openForReading(name, file);
     start(code, file);
 }
 
@@ -39,14 +36,14 @@ void TextLineReader::attach(platform::NativeFile file) {
 }
 
 void TextLineReader::start(platform::ErrorCode code, platform::NativeFile file) {
-    failure_ = 0;
+    failure_ = {};
     valid_ = 0;
     next_ = 0;
     endMet_ = false;
     insideLine_ = false;
     dropped_ = {};
     if (code != 0) {
-        fail(code);
+        fail(IoFailure::System(code));
         return;
     }
     file_ = file;
@@ -56,13 +53,13 @@ void TextLineReader::start(platform::ErrorCode code, platform::NativeFile file) 
 // After a failed request the reader asks no more: whoever reads it, the pass or the table's
 // readers, stops at the first failure anyway.
 bool TextLineReader::refill() {
-    if (endMet_ || failure_ != 0) {
+    if (endMet_ || failure_) {
         return false;
     }
     std::size_t count = 0;
     if (const platform::ErrorCode code =
             platform::readSome(file_, buffer_.data(), blockSize(), count)) {
-        fail(code);
+        fail(IoFailure::System(code));
         return false;
     }
     if (count == 0) {
@@ -76,7 +73,7 @@ bool TextLineReader::refill() {
 
 bool TextLineReader::atEnd() {
     if (!open_) {
-        fail(kUsedWhileNotOpen);
+        fail(IoFailure::Engines(kUsedWhileNotOpen));
         return true;
     }
     if (next_ == valid_ && !refill()) {
@@ -87,7 +84,7 @@ bool TextLineReader::atEnd() {
 
 std::string_view TextLineReader::readLine() {
     if (!open_) {
-        fail(kUsedWhileNotOpen);
+        fail(IoFailure::Engines(kUsedWhileNotOpen));
         return {};
     }
     const char* begin = buffer_.data() + next_;
@@ -103,7 +100,7 @@ std::string_view TextLineReader::readLine() {
 
 std::string_view TextLineReader::readText() {
     if (!open_) {
-        fail(kUsedWhileNotOpen);
+        fail(IoFailure::Engines(kUsedWhileNotOpen));
         return {};
     }
     // First the bytes that a line rule turns into other text: they come alone.
@@ -161,14 +158,25 @@ std::string_view TextLineReader::assembleLine() {
     }
 }
 
+std::string_view TextLineReader::peek() {
+    if (!open_) {
+        fail(IoFailure::Engines(kUsedWhileNotOpen));
+        return {};
+    }
+    if (next_ == valid_ && !refill()) {
+        return {};
+    }
+    return std::string_view(buffer_.data() + next_, valid_ - next_);
+}
+
 void TextLineReader::close() {
     if (!open_) {
-        fail(kClosedWhileNotOpen);
+        fail(IoFailure::Engines(kClosedWhileNotOpen));
         return;
     }
     open_ = false;
     if (const platform::ErrorCode code = platform::closeFile(file_)) {
-        fail(code);
+        fail(IoFailure::System(code));
     }
 }
 
@@ -176,11 +184,11 @@ std::size_t TextLineReader::blockSize() const {
     return buffer_.size() - kScanSlack;
 }
 
-void TextLineReader::fail(IoResult code) {
-    if (failure_ == 0) {
-        failure_ = code;
+void TextLineReader::fail(IoFailure failure) {
+    if (!failure_) {
+        failure_ = failure;
     }
-    storeIoResult(code);
+    storeIoResult(failure.code);
 }
 
 }  // namespace recode

@@ -12,7 +12,6 @@
 #include <vector>
 
 #include "platform/system_file.h"
-#include "recode/dash_name.h"
 #include "recode/io_result.h"
 
 namespace recode {
@@ -23,8 +22,7 @@ class TextLineReader {
     // the lines read are the same whatever the size.
     static constexpr std::size_t kDefaultBlockSize = 128;
 
-    explicit TextLineReader(std::size_t blockSize = kDefaultBlockSize,
-                            DashName dash = DashName::IsAFile);
+    explicit TextLineReader(std::size_t blockSize = kDefaultBlockSize);
     ~TextLineReader();
     TextLineReader(const TextLineReader&) = delete;
     TextLineReader& operator=(const TextLineReader&) = delete;
@@ -65,21 +63,25 @@ class TextLineReader {
     std::string_view readText();
     void close();
 
-    // The code of the first failure since the reader was last opened, 0 when there was none.
-    IoResult failure() const { return failure_; }
+    // The bytes of the next read request, not yet taken: a look at how a file begins. Empty at the
+    // end of the data or after a failure.
+    std::string_view peek();
+
+    // The first failure since the reader was last opened, 0 when there was none.
+    IoFailure failure() const { return failure_; }
 
   private:
     void start(platform::ErrorCode code, platform::NativeFile file);
     bool refill();
     std::string_view assembleLine();
-    void fail(IoResult code);
+    // Keeps the first failure and leaves the code pending, as the design of the result code has it.
+    void fail(IoFailure failure);
     std::size_t blockSize() const;
 
     // The block, then slack that the looks for line ends may read but never count; zeroed, so
     // that nothing they read was never written.
     std::vector<char> buffer_;
     std::string assembled_;
-    DashName dash_;
     std::size_t valid_ = 0;
     std::size_t next_ = 0;
     bool endMet_ = false;
@@ -87,7 +89,7 @@ class TextLineReader {
     bool open_ = false;
     bool loneCrEndsLine_ = false;
     Dropped dropped_;
-    IoResult failure_ = 0;
+    IoFailure failure_;
     platform::NativeFile file_{};
 };
 

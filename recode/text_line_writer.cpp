@@ -6,8 +6,7 @@
 
 namespace recode {
 
-TextLineWriter::TextLineWriter(std::size_t blockSize, DashName dash)
-    : buffer_(blockSize + kOverrun), dash_(dash) {}
+TextLineWriter::TextLineWriter(std::size_t blockSize) : buffer_(blockSize + kOverrun) {}
 
 TextLineWriter::~TextLineWriter() {
     if (open_) {
@@ -18,9 +17,7 @@ TextLineWriter::~TextLineWriter() {
 void TextLineWriter::create(const std::string& name) {
     releaseHeldFile();
     platform::NativeFile file{};
-    const platform::ErrorCode code = dash_ == DashName::IsStandardStream && name == "-"
-                                         ? platform::duplicateStandardOutput(file)
-                                         : platform::createForWriting(name, file);
+    const platform::ErrorCode code = platform::createForWriting(name, file);
     start(code, file);
 }
 
@@ -42,7 +39,7 @@ void TextLineWriter::attach(platform::NativeFile file) {
 
 bool TextLineWriter::detach() {
     if (!open_) {
-        fail(kClosedWhileNotOpen);
+        fail(IoFailure::Engines(kClosedWhileNotOpen));
         return false;
     }
     open_ = false;
@@ -50,16 +47,16 @@ bool TextLineWriter::detach() {
 }
 
 void TextLineWriter::start(platform::ErrorCode code, platform::NativeFile file) {
-    failure_ = 0;
+    failure_ = {};
     used_ = 0;
     if (code != 0) {
-        fail(code);
+        fail(IoFailure::System(code));
         return;
     }
     const platform::FileKind kind = platform::kindOf(file);
     if (kind == platform::FileKind::Unknown) {
         platform::closeFile(file);
-        fail(kUnknownFileType);
+        fail(IoFailure::Engines(kUnknownFileType));
         return;
     }
     // A terminal or printer shows each line as soon as it is written.
@@ -70,7 +67,7 @@ void TextLineWriter::start(platform::ErrorCode code, platform::NativeFile file) 
 
 void TextLineWriter::write(std::string_view text) {
     if (!open_) {
-        fail(kUsedWhileNotOpen);
+        fail(IoFailure::Engines(kUsedWhileNotOpen));
         return;
     }
     put(text.data(), text.size());
@@ -138,7 +135,7 @@ bool TextLineWriter::flush() {
 // One write request; when it fails, its bytes are lost.
 bool TextLineWriter::writeBlock(const char* data, std::size_t count) {
     if (const platform::ErrorCode code = platform::writeAll(file_, data, count)) {
-        fail(code);
+        fail(IoFailure::System(code));
         return false;
     }
     return true;
@@ -146,7 +143,7 @@ bool TextLineWriter::writeBlock(const char* data, std::size_t count) {
 
 void TextLineWriter::close() {
     if (!open_) {
-        fail(kClosedWhileNotOpen);
+        fail(IoFailure::Engines(kClosedWhileNotOpen));
         return;
     }
     if (!flush()) {
@@ -154,15 +151,15 @@ void TextLineWriter::close() {
     }
     open_ = false;
     if (const platform::ErrorCode code = platform::closeFile(file_)) {
-        fail(code);
+        fail(IoFailure::System(code));
     }
 }
 
-void TextLineWriter::fail(IoResult code) {
-    if (failure_ == 0) {
-        failure_ = code;
+void TextLineWriter::fail(IoFailure failure) {
+    if (!failure_) {
+        failure_ = failure;
     }
-    storeIoResult(code);
+    storeIoResult(failure.code);
 }
 
 }  // namespace recode

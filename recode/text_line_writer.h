@@ -11,7 +11,6 @@
 #include <vector>
 
 #include "platform/system_file.h"
-#include "recode/dash_name.h"
 #include "recode/io_result.h"
 
 namespace recode {
@@ -20,8 +19,7 @@ class TextLineWriter {
   public:
     static constexpr std::size_t kDefaultBlockSize = 128;
 
-    explicit TextLineWriter(std::size_t blockSize = kDefaultBlockSize,
-                            DashName dash = DashName::IsAFile);
+    explicit TextLineWriter(std::size_t blockSize = kDefaultBlockSize);
     ~TextLineWriter();
     TextLineWriter(const TextLineWriter&) = delete;
     TextLineWriter& operator=(const TextLineWriter&) = delete;
@@ -53,8 +51,8 @@ class TextLineWriter {
     // the writer stays open with an empty buffer, so a second close releases it.
     void close();
 
-    // The code of the first failure since the writer was last created, 0 when there was none.
-    IoResult failure() const { return failure_; }
+    // The first failure since the writer was last created, 0 when there was none.
+    IoFailure failure() const { return failure_; }
 
   private:
     void start(platform::ErrorCode code, platform::NativeFile file);
@@ -63,14 +61,14 @@ class TextLineWriter {
     bool flush();
     bool writeBlock(const char* data, std::size_t count);
     std::size_t blockSize() const { return buffer_.size() - kOverrun; }
-    void fail(IoResult code);
+    // Keeps the first failure and leaves the code pending, as the design of the result code has it.
+    void fail(IoFailure failure);
 
     std::vector<char> buffer_;  // the block and the overrun
-    DashName dash_;
     std::size_t used_ = 0;
     bool flushEveryLine_ = false;
     bool open_ = false;
-    IoResult failure_ = 0;
+    IoFailure failure_;
     platform::NativeFile file_{};
 };
 

@@ -24,10 +24,14 @@ std::string_view ReplacementOf(std::string_view entryLine);
 
 class TranslationTable {
   public:
+    // Room for every entry of a table read once, as a pipe can only be.
+    static constexpr std::size_t kNoLimit = static_cast<std::size_t>(-1);
+
     explicit TranslationTable(std::size_t capacity);
 
     // Stores a non-empty entry line at the next free place; a full table refuses it.
     void store(std::string_view entryLine);
+    std::size_t entryCount() const { return stored_; }
 
   private:
     friend bool AppendReplacements(const TranslationTable& table, unsigned char c,

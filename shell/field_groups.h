@@ -3,7 +3,7 @@
 // handler and the pass's dialog operations all find their controls here.
 #pragma once
 
-#include "recode/dialog_operations.h"
+#include "recode/pass_result.h"
 
 namespace shell {
 

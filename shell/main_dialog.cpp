@@ -3,12 +3,12 @@
 #include <span>
 
 #include "about/about_box.h"
-#include "recode/recoding_pass.h"
 #include "res/resource.h"
 #include "shell/choose_file.h"
 #include "shell/field_groups.h"
 #include "shell/frame_window_proc.h"
 #include "shell/main_dialog_operations.h"
+#include "shell/recoding_pass.h"
 #include "shell/shell_state.h"
 #include "shell/stay_on_top.h"
 
@@ -60,7 +60,7 @@ void OnInitDialog(HWND dialog) {
 
 void OnGo() {
     MainDialogOperations operations;
-    recode::RecodingPass(operations, RecodingFiles);
+    RecodingPass(operations, RecodingFiles);
 }
 
 void OnCommand(HWND dialog, int command) {

@@ -1,4 +1,5 @@
 #include "shell/main_dialog_operations.h"
+#include "shell/recoding_pass.h"
 
 #include "res/resource.h"
 #include "shell/field_groups.h"

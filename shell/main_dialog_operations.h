@@ -5,12 +5,12 @@
 
 #include <string>
 
-#include "recode/dialog_operations.h"
+#include "shell/dialog_operations.h"
 
 namespace shell {
 
 // Works on the dialog in MainDialogHandle; made for one pass.
-class MainDialogOperations final : public recode::DialogOperations {
+class MainDialogOperations final : public DialogOperations {
   public:
     void showBusyCursor() override;
     void restoreCursor() override;

@@ -6,6 +6,7 @@
 #include <random>
 
 #include "recode/io_result.h"
+#include "shell/recoding_pass.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -31,7 +32,7 @@ std::string Name(recode::Field field) {
     return std::array{"Input", "Table", "Output"}[static_cast<int>(field)];
 }
 
-struct LogDialog : recode::DialogOperations {
+struct LogDialog : shell::DialogOperations {
     explicit LogDialog(const std::array<std::string, 3>& names) : names(names) {}
     const std::array<std::string, 3>& names;
     std::string log;
@@ -46,7 +47,7 @@ struct LogDialog : recode::DialogOperations {
     void focusField(recode::Field field) override { log += "focus " + Name(field) + "|"; }
     void showMessage(const recode::PassMessage& message) override {
         log += std::string(recode::MessageText(message.kind)) + ": " + Name(message.field) + " " +
-               std::to_string(message.code) + "|";
+               std::to_string(message.failure.code) + "|";
     }
 };
 
@@ -74,7 +75,7 @@ TempDir::~TempDir() {
 
 std::string RunPass(recode::PassFiles& files, const std::array<std::string, 3>& names) {
     LogDialog dialog(names);
-    recode::RecodingPass(dialog, files);
+    shell::RecodingPass(dialog, files);
     const recode::IoResult pending = recode::takeIoResult();
     return dialog.log + (pending != 0 ? "|code pending " + std::to_string(pending) : "");
 }
@@ -93,7 +94,8 @@ void ReplaceAll(std::string& text, std::string_view from, std::string_view to) {
 std::string Expand(std::string text) {
     for (const auto& [name, code] : kCodes) {
         ReplaceAll(text, "{" + std::string(name) + "}", std::to_string(code));
-        ReplaceAll(text, "[" + std::string(name) + "]", recode::describeIoResult(code));
+        ReplaceAll(text, "[" + std::string(name) + "]",
+                   recode::describeIoFailure(recode::IoFailure::System(code)));
     }
     ReplaceAll(text, "\\r\\n", "\r\n");
     ReplaceAll(text, "\\n", ON_WINDOWS_ELSE("\r\n", "\n"));

@@ -32,7 +32,7 @@ class TempDir {
     std::filesystem::path root_;
 };
 
-// One pass, logged as "busy|go off|read Input|...|Bad file: Output 16|go on|cursor back"; a
+// One pass of the main dialog, logged as "busy|go off|read Input|...|Bad file: Output 16|go on|cursor back"; a
 // result code left pending is logged too.
 std::string RunPass(recode::PassFiles& files, const std::array<std::string, 3>& names);
 // The log between "go off|" and "go on|" of a pass that reads the three names and shows nothing.

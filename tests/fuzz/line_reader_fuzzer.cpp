@@ -21,7 +21,7 @@ std::vector<std::string> ReadLines(const std::string& path, std::size_t blockSiz
         lines.emplace_back(reader.readLine());
     }
     reader.close();
-    fuzzing::Check(reader.failure() == 0 && recode::takeIoResult() == 0, "read failed");
+    fuzzing::Check(!reader.failure() && recode::takeIoResult() == 0, "read failed");
     return lines;
 }
 
@@ -34,7 +34,7 @@ std::string ReadText(const std::string& path, std::size_t blockSize) {
     }
     fuzzing::Check(reader.readText().empty(), "text after the end");
     reader.close();
-    fuzzing::Check(reader.failure() == 0 && recode::takeIoResult() == 0, "read failed");
+    fuzzing::Check(!reader.failure() && recode::takeIoResult() == 0, "read failed");
     return text;
 }
 
