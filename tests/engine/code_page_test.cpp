@@ -8,7 +8,7 @@
 #include <sstream>
 #include <vector>
 
-#include "engine/support.h"
+#include "support/support.h"
 
 namespace {
 

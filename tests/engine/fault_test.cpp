@@ -18,7 +18,7 @@
 #include <vector>
 
 #include "cli/recode_command.h"
-#include "engine/support.h"
+#include "support/support.h"
 
 namespace {
 

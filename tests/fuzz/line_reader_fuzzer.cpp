@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <algorithm>
 
-#include "engine/support.h"
+#include "support/support.h"
 #include "fuzz/reference.h"
 #include "recode/line_scan.h"
 #include "recode/text_line_reader.h"

@@ -9,7 +9,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "engine/support.h"
+#include "support/support.h"
 #include "fuzz/reference.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

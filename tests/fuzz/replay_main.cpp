@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <vector>
 
-#include "engine/support.h"
+#include "support/support.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size);
 

@@ -2,13 +2,12 @@
 // its exit code, standard output and error, and the files it leaves.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <set>
 #include <sstream>
 #include <vector>
 
 #include "cli/command_line.h"
-#include "engine/support.h"
+#include "support/support.h"
 #include "res/version.h"
 
 #ifndef _WIN32
@@ -17,39 +16,11 @@
 #include <pty.h>
 #include <sys/file.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
 
 #include <thread>
 #endif
-
-namespace lm {
-
-// Through the system's shell, as a user runs it: the shell makes the redirections, the program
-// is the one built. Windows' cmd has no 1<>: >> does not empty the file either.
-Run RunRecode(const std::string& dir, const std::string& arguments, const std::string& in,
-              const std::string& out, std::size_t memoryLimit) {
-    const std::string quote = ON_WINDOWS_ELSE("\"", "'");
-    std::string command =
-        ON_WINDOWS_ELSE("cd /d ", "cd ") + quote + dir + quote + " && " +
-        (memoryLimit != 0 ? "ulimit -v " + std::to_string(memoryLimit >> 10) + " && " : "") +
-        quote + LETTERMILL_RECODE + quote;
-    std::istringstream words(arguments);
-    for (std::string word; words >> word;) {
-        const bool wildcard = word.find('*') != std::string::npos;
-        command += " " + (word == "''" ? quote + quote : wildcard ? word : quote + word + quote);
-    }
-    Write(dir + ".out", "");
-    const int status =
-        std::system((command + " <" + (in.empty() ? ON_WINDOWS_ELSE("NUL", "/dev/null") : in) +
-                     ON_WINDOWS_ELSE(" >>", " 1<>") + out + " 2>.err")
-                        .c_str());
-    return {ON_WINDOWS_ELSE(status, WIFEXITED(status) ? WEXITSTATUS(status) : -1), Read(dir + out),
-            Read(dir + ".err")};
-}
-
-}  // namespace lm
 
 namespace {
 
@@ -210,7 +181,7 @@ INSTANTIATE_TEST_SUITE_P(MemoryRows, LettermillRecode,
 TEST(LettermillRecodeMemory, StreamsALineLongerThanItsMemory) {
     const lm::TempDir dir;
     std::filesystem::copy_file(kFiles + "/k.tab", dir / "k.tab");
-    lm::Write(dir / "long.txt", std::string(24 << 20, 'b') + "a");
+    lm::Write(dir / "long.txt", std::string(24 << 20, 'b').append("a"));
     EXPECT_EQ(lm::RunRecode(dir / "", "-t k.tab -o out.txt long.txt", "", ".out", 16 << 20),
               lm::Run(0, "", ""));
     EXPECT_EQ(lm::Read(dir / "out.txt"), "12\r\n");

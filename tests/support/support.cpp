@@ -1,15 +1,19 @@
-#include "engine/support.h"
+#include "support/support.h"
 
 #include <cerrno>
+#include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <random>
+#include <sstream>
 
 #include "recode/io_result.h"
 #include "shell/recoding_pass.h"
 
 #ifdef _WIN32
 #include <windows.h>
+#else
+#include <sys/wait.h>
 #endif
 
 namespace lm {
@@ -100,6 +104,29 @@ std::string Expand(std::string text) {
     ReplaceAll(text, "\\r\\n", "\r\n");
     ReplaceAll(text, "\\n", ON_WINDOWS_ELSE("\r\n", "\n"));
     return text;
+}
+
+// Through the system's shell, as a user runs it: the shell makes the redirections, the program
+// is the one built. Windows' cmd has no 1<>: >> does not empty the file either.
+Run RunRecode(const std::string& dir, const std::string& arguments, const std::string& in,
+              const std::string& out, std::size_t memoryLimit) {
+    const std::string quote = ON_WINDOWS_ELSE("\"", "'");
+    std::string command =
+        ON_WINDOWS_ELSE("cd /d ", "cd ") + quote + dir + quote + " && " +
+        (memoryLimit != 0 ? "ulimit -v " + std::to_string(memoryLimit >> 10) + " && " : "") +
+        quote + LETTERMILL_RECODE + quote;
+    std::istringstream words(arguments);
+    for (std::string word; words >> word;) {
+        const bool wildcard = word.find('*') != std::string::npos;
+        command += " " + (word == "''" ? quote + quote : wildcard ? word : quote + word + quote);
+    }
+    Write(dir + ".out", "");
+    const int status =
+        std::system((command + " <" + (in.empty() ? ON_WINDOWS_ELSE("NUL", "/dev/null") : in) +
+                     ON_WINDOWS_ELSE(" >>", " 1<>") + out + " 2>.err")
+                        .c_str());
+    return {ON_WINDOWS_ELSE(status, WIFEXITED(status) ? WEXITSTATUS(status) : -1), Read(dir + out),
+            Read(dir + ".err")};
 }
 
 }  // namespace lm
