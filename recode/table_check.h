@@ -1,6 +1,7 @@
 // The table checker: reads a table file as the recoding pass does and points out entries that
 // do not do what they seem to: keys that never apply, lines without "=", ignored bytes,
-// replacements that are cut or end in blanks after other bytes, and keys whose entries get joined.
+// replacements that are cut or end in blanks or tabs after other bytes, keys whose entries get
+// joined, lines that lone CRs do not end, and lines after a Ctrl-Z that ends the table.
 #pragma once
 
 #include <cstddef>

@@ -11,7 +11,7 @@ constexpr std::string_view kLineEnd = "\r\n";
 
 }  // namespace
 
-TextLineReader::TextLineReader(std::size_t blockSize) : buffer_(blockSize + kScanSlack) {}
+TextLineReader::TextLineReader(std::size_t blockSize) : buffer_(1 + blockSize + kScanSlack) {}
 
 TextLineReader::~TextLineReader() {
     if (open_) {
@@ -41,6 +41,8 @@ void TextLineReader::start(platform::ErrorCode code, platform::NativeFile file) 
     next_ = 0;
     endMet_ = false;
     insideLine_ = false;
+    crEndsBlock_ = false;
+    endMarkMet_ = false;
     dropped_ = {};
     if (code != 0) {
         fail(IoFailure::System(code));
@@ -53,22 +55,33 @@ void TextLineReader::start(platform::ErrorCode code, platform::NativeFile file) 
 // After a failed request the reader asks no more: whoever reads it, the pass or the table's
 // readers, stops at the first failure anyway.
 bool TextLineReader::refill() {
-    if (endMet_ || failure_) {
-        return false;
+    for (;;) {
+        std::size_t count = 0;
+        if (!endMet_ && !failure_) {
+            if (const platform::ErrorCode code =
+                    platform::readSome(file_, buffer_.data(), blockSize(), count)) {
+                fail(IoFailure::System(code));
+            } else if (count == 0) {
+                endMet_ = true;
+            }
+        }
+        valid_ = count;
+        next_ = 0;
+        // Only now is it known whether the CR that ended the block before stood alone.
+        if (std::exchange(crEndsBlock_, false)) {
+            const bool lf = count != 0 && buffer_[0] == '\n';
+            if (!loneCrEndsLine_ && !lf) {
+                ++dropped_.loneCrs;
+            }
+            // The CR ended the line already, so its LF is part of that line end.
+            if (loneCrEndsLine_ && lf) {
+                next_ = 1;
+            }
+        }
+        if (count == 0 || next_ < valid_) {
+            return count != 0;
+        }
     }
-    std::size_t count = 0;
-    if (const platform::ErrorCode code =
-            platform::readSome(file_, buffer_.data(), blockSize(), count)) {
-        fail(IoFailure::System(code));
-        return false;
-    }
-    if (count == 0) {
-        endMet_ = true;
-        return false;
-    }
-    valid_ = count;
-    next_ = 0;
-    return true;
 }
 
 bool TextLineReader::atEnd() {
@@ -79,7 +92,34 @@ bool TextLineReader::atEnd() {
     if (next_ == valid_ && !refill()) {
         return true;
     }
-    return buffer_[next_] == kCtrlZ;
+    if (buffer_[next_] != kCtrlZ) {
+        return false;
+    }
+    meetEndMark();
+    return true;
+}
+
+// When the Ctrl-Z is the block's last byte, the next block is read in behind it: the reader still
+// stands at the Ctrl-Z, and the requests keep their size. A failure to read what follows it is no
+// failure of the text, which has ended, but what could not be read may be lost.
+void TextLineReader::meetEndMark() {
+    if (std::exchange(endMarkMet_, true)) {
+        return;
+    }
+    if (next_ + 1 == valid_ && !endMet_ && !failure_) {
+        buffer_[0] = kCtrlZ;
+        next_ = 0;
+        valid_ = 1;
+        std::size_t count = 0;
+        if (platform::readSome(file_, buffer_.data() + 1, blockSize(), count) != 0) {
+            endMet_ = true;
+            dropped_.afterEndMark = true;
+            return;
+        }
+        endMet_ = count == 0;
+        valid_ += count;
+    }
+    dropped_.afterEndMark = next_ + 1 < valid_;
 }
 
 std::string_view TextLineReader::readLine() {
@@ -90,12 +130,21 @@ std::string_view TextLineReader::readLine() {
     const char* begin = buffer_.data() + next_;
     const char* end = buffer_.data() + valid_;
     const char* stop = FindCrOrLf(begin, end);
-    const std::size_t terminator = LineEndLength(stop, end);
+    const std::size_t terminator = lineEndAt(stop, end);
     if (terminator == 0) {
         return assembleLine();
     }
     next_ = static_cast<std::size_t>(stop - buffer_.data()) + terminator;
     return std::string_view(begin, static_cast<std::size_t>(stop - begin));
+}
+
+std::size_t TextLineReader::lineEndAt(const char* at, const char* end) {
+    const std::size_t length = LineEndLength(at, end);
+    if (length != 0 || at == end || !loneCrEndsLine_) {
+        return length;
+    }
+    crEndsBlock_ = at + 1 == end;
+    return 1;
 }
 
 std::string_view TextLineReader::readText() {
@@ -112,18 +161,19 @@ std::string_view TextLineReader::readText() {
         const char* const at = buffer_.data() + next_;
         const char* const end = buffer_.data() + valid_;
         if (!insideLine_ && *at == kCtrlZ) {
+            meetEndMark();
             return {};
         }
-        if (*at == '\n') {
-            ++next_;
+        if (*at != '\n' && (*at != '\r' || LineEndLength(at, end) == 2)) {
+            break;
+        }
+        ++next_;
+        if (lineEndAt(at, end) != 0) {
             insideLine_ = false;
             return kLineEnd;
         }
-        if (*at != '\r' || LineEndLength(at, end) == 2) {
-            break;
-        }
         // A lone CR is dropped; so is one that ends the block, whose LF, if any, comes alone.
-        ++next_;
+        dropLoneCr(at, end);
         insideLine_ = true;
     }
     // Then everything up to the next such byte or the block's end, whole lines ending in CR LF
@@ -136,8 +186,19 @@ std::string_view TextLineReader::readText() {
     return std::string_view(begin, static_cast<std::size_t>(next - begin));
 }
 
+// A lone CR inside the block is counted at once; one that ends the block when the next block
+// shows that no LF follows it.
+void TextLineReader::dropLoneCr(const char* at, const char* end) {
+    if (at + 1 == end) {
+        crEndsBlock_ = true;
+    } else {
+        ++dropped_.loneCrs;
+    }
+}
+
 // A line that crosses read requests, or holds a lone CR, is put together piece by piece. CRs
-// never belong to a line: one before LF is part of the terminator, any other is dropped.
+// never belong to a line: one before LF is part of the terminator, any other is dropped or, in
+// classic Mac OS text, the terminator itself.
 std::string_view TextLineReader::assembleLine() {
     assembled_.clear();
     for (;;) {
@@ -148,12 +209,14 @@ std::string_view TextLineReader::assembleLine() {
         const char* end = buffer_.data() + valid_;
         const char* stop = FindCrOrLf(begin, end);
         assembled_.append(begin, stop);
-        next_ = static_cast<std::size_t>(stop - buffer_.data());
+        const std::size_t terminator = lineEndAt(stop, end);
+        next_ = static_cast<std::size_t>(stop - buffer_.data()) + terminator;
+        if (terminator != 0) {
+            return assembled_;
+        }
         if (stop != end) {
+            dropLoneCr(stop, end);
             ++next_;
-            if (*stop == '\n') {
-                return assembled_;
-            }
         }
     }
 }
@@ -181,7 +244,7 @@ void TextLineReader::close() {
 }
 
 std::size_t TextLineReader::blockSize() const {
-    return buffer_.size() - kScanSlack;
+    return buffer_.size() - 1 - kScanSlack;
 }
 
 void TextLineReader::fail(IoFailure failure) {

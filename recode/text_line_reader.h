@@ -1,8 +1,9 @@
 // Reads a text file in fixed-size blocks, line by line or as one text with CR LF line ends.
 //
-// LF or CR LF ends a line; a CR not followed by LF is dropped; a Ctrl-Z where a line begins ends
-// the input (inside a line it is an ordinary byte). Every other byte, NUL and 0x80..0xFF included,
-// belongs to the line. Failures go to the pending I/O result code, never to the caller directly.
+// LF or CR LF ends a line; a CR not followed by LF is dropped, or ends the line when the reader is
+// told so; a Ctrl-Z where a line begins ends the input (inside a line it is an ordinary byte).
+// Every other byte, NUL and 0x80..0xFF included, belongs to the line. Failures go to the pending
+// I/O result code, never to the caller directly.
 #pragma once
 
 #include <cstddef>
@@ -38,7 +39,8 @@ class TextLineReader {
     void setLoneCrEndsLine(bool endsLine) { loneCrEndsLine_ = endsLine; }
 
     // What the line rules have dropped since the reader was last opened: lone CRs, and whether
-    // anything followed the Ctrl-Z that ended the input where a line began.
+    // anything followed the Ctrl-Z that ended the input where a line began. A Ctrl-Z that ends the
+    // block may take one more read request to tell, made when the end is met.
     struct Dropped {
         std::uint64_t loneCrs = 0;
         bool afterEndMark = false;
@@ -50,7 +52,8 @@ class TextLineReader {
     // next line would begin, or a reader that is not open.
     bool atEnd();
     // The next line, without its terminator. The view lasts until the next call: most lines are
-    // shown where they lie in the read buffer, the others are assembled first.
+    // shown where they lie in the read buffer, the others are assembled first. Past a Ctrl-Z that
+    // ended the input, the line it begins (so never empty); past the end of the data, nothing.
     std::string_view readLine();
 
     // The same lines as one text, in pieces: every line ends in CR LF, the writer's line end,
@@ -73,13 +76,18 @@ class TextLineReader {
   private:
     void start(platform::ErrorCode code, platform::NativeFile file);
     bool refill();
+    void meetEndMark();
+    // The length of the line end at `at` (a CR, an LF or the block's end), 0 when the line goes on.
+    std::size_t lineEndAt(const char* at, const char* end);
+    void dropLoneCr(const char* at, const char* end);
     std::string_view assembleLine();
     // Keeps the first failure and leaves the code pending, as the design of the result code has it.
     void fail(IoFailure failure);
     std::size_t blockSize() const;
 
     // The block, then slack that the looks for line ends may read but never count; zeroed, so
-    // that nothing they read was never written.
+    // that nothing they read was never written. One byte more, for the Ctrl-Z that ended the
+    // input when the next block is read in behind it.
     std::vector<char> buffer_;
     std::string assembled_;
     std::size_t valid_ = 0;
@@ -87,6 +95,8 @@ class TextLineReader {
     bool endMet_ = false;
     bool insideLine_ = false;  // readText gave the beginning of a line but not its end
     bool open_ = false;
+    bool crEndsBlock_ = false;  // whether it stood alone depends on the next block's first byte
+    bool endMarkMet_ = false;
     bool loneCrEndsLine_ = false;
     Dropped dropped_;
     IoFailure failure_;

@@ -6,6 +6,7 @@
 
 #include <array>
 #include <bitset>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <optional>
@@ -22,21 +23,46 @@ inline void Check(bool holds, const char* what) {
     }
 }
 
-// LF or CR LF ends a line, any other CR is dropped, a Ctrl-Z where a line begins ends the input.
-inline std::vector<std::string> ReferenceLines(std::string_view bytes) {
+// The lines of a text and what their rules dropped (as the reader's dropped()).
+struct ReferenceReading {
     std::vector<std::string> lines;
+    std::uint64_t loneCrs = 0;
+    bool afterEndMark = false;
+};
+
+// LF or CR LF ends a line, any other CR is dropped (or ends the line, in classic Mac OS text), a
+// Ctrl-Z where a line begins ends the input.
+inline ReferenceReading ReferenceRead(std::string_view bytes, bool loneCrEndsLine) {
+    ReferenceReading reading;
     std::size_t next = 0;
     while (next < bytes.size() && bytes[next] != '\x1a') {
         std::string line;
-        for (; next < bytes.size() && bytes[next] != '\n'; ++next) {
-            if (bytes[next] != '\r') {
-                line.push_back(bytes[next]);
+        while (next < bytes.size()) {
+            const char byte = bytes[next++];
+            if (byte == '\n') {
+                break;
+            }
+            if (byte == '\r' && next < bytes.size() && bytes[next] == '\n') {
+                ++next;
+                break;
+            }
+            if (byte == '\r' && loneCrEndsLine) {
+                break;
+            }
+            if (byte == '\r') {
+                ++reading.loneCrs;
+            } else {
+                line.push_back(byte);
             }
         }
-        ++next;
-        lines.push_back(line);
+        reading.lines.push_back(line);
     }
-    return lines;
+    reading.afterEndMark = next + 1 < bytes.size();
+    return reading;
+}
+
+inline std::vector<std::string> ReferenceLines(std::string_view bytes) {
+    return ReferenceRead(bytes, false).lines;
 }
 
 // The output file of a pass, or nothing when the table has no entries (non-empty lines). A byte
