@@ -102,6 +102,9 @@ std::string Expand(std::string text) {
                    recode::describeIoFailure(recode::IoFailure::System(code)));
     }
     ReplaceAll(text, "\\r\\n", "\r\n");
+    ReplaceAll(text, "\\r", "\r");
+    ReplaceAll(text, "{CTRL-Z}", "\x1a");
+    ReplaceAll(text, "{NUL}", std::string(1, '\0'));
     ReplaceAll(text, "\\n", ON_WINDOWS_ELSE("\r\n", "\n"));
     return text;
 }
@@ -120,13 +123,19 @@ Run RunRecode(const std::string& dir, const std::string& arguments, const std::s
         const bool wildcard = word.find('*') != std::string::npos;
         command += " " + (word == "''" ? quote + quote : wildcard ? word : quote + word + quote);
     }
+    const bool piped = in.starts_with(kPiped);
+    const bool closed = out == kClosed;
+    if (piped) {
+        command.insert(command.rfind(" && ") + 4, ON_WINDOWS_ELSE("type ", "cat ") + quote +
+                                                      in.substr(kPiped.size()) + quote + " | ");
+    } else {
+        command += " <" + (in.empty() ? ON_WINDOWS_ELSE("NUL", "/dev/null") : in);
+    }
     Write(dir + ".out", "");
-    const int status =
-        std::system((command + " <" + (in.empty() ? ON_WINDOWS_ELSE("NUL", "/dev/null") : in) +
-                     ON_WINDOWS_ELSE(" >>", " 1<>") + out + " 2>.err")
-                        .c_str());
-    return {ON_WINDOWS_ELSE(status, WIFEXITED(status) ? WEXITSTATUS(status) : -1), Read(dir + out),
-            Read(dir + ".err")};
+    const int status = std::system(
+        (command + (closed ? " >&-" : ON_WINDOWS_ELSE(" >>", " 1<>") + out) + " 2>.err").c_str());
+    return {ON_WINDOWS_ELSE(status, WIFEXITED(status) ? WEXITSTATUS(status) : -1),
+            closed ? "" : Read(dir + out), Read(dir + ".err")};
 }
 
 }  // namespace lm
