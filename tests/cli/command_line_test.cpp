@@ -117,7 +117,8 @@ std::string ShownBy(int terminal, const std::string& wanted) {
 }
 
 // A terminal shows each line as soon as it ends, though the input has yet to bring the rest of
-// the next one: the output is a pseudo-terminal, the input a pipe that the test types into.
+// the next one, and every line that one piece of the input ends: the output is a pseudo-terminal,
+// the input a pipe that the test types into.
 TEST(LettermillRecodeOutput, ATerminalShowsEachLineAsItEnds) {
     const lm::TempDir dir;
     std::filesystem::copy_file(kFiles + "/k.tab", dir / "k.tab");
@@ -132,8 +133,8 @@ TEST(LettermillRecodeOutput, ATerminalShowsEachLineAsItEnds) {
     std::thread run(
         [&] { exitCode = std::get<0>(lm::RunRecode(dir / "", "-t k.tab", "typed", name)); });
     const int typed = ::open((dir / "typed").c_str(), O_WRONLY | O_CLOEXEC);
-    ASSERT_EQ(::write(typed, "c\nxa\r\nb", 7), 7);
-    EXPECT_EQ(ShownBy(terminal, "c\r\nx12\r\n"), "c\r\nx12\r\n");
+    ASSERT_EQ(::write(typed, "c\nd\r\nxa\r\nb", 10), 10);
+    EXPECT_EQ(ShownBy(terminal, "c\r\nd\r\nx12\r\n"), "c\r\nd\r\nx12\r\n");
     ASSERT_EQ(::write(typed, "a\n", 2), 2);
     ::close(typed);
     EXPECT_EQ(ShownBy(terminal, "12\r\n"), "12\r\n");
