@@ -263,8 +263,8 @@ TEST_F(ProgramTest, AboutBox) {
     EXPECT_TRUE(WaitFor([&] { return Read(folder / "urls.txt") == urls; }));
 
     // The logo's yellow hub; a double-click turns it into the photo's white face and back, a
-    // single click leaves it.
-    const HWND picture = GetDlgItem(box, IDC_ABOUT_PICTURE);
+    // single click leaves it. Closed showing the photo, the box opens again with the logo.
+    HWND picture = GetDlgItem(box, IDC_ABOUT_PICTURE);
     const auto shows = [&](COLORREF colour) {
         EXPECT_TRUE(WaitFor([&] { return Screenshot()(Centre(Rect(picture))) == colour; }));
     };
@@ -275,6 +275,8 @@ TEST_F(ProgramTest, AboutBox) {
     shows(RGB(255, 255, 255));
     Send(picture, WM_LBUTTONDBLCLK, MK_LBUTTON);
     shows(RGB(255, 255, 0));
+    Send(picture, WM_LBUTTONDBLCLK, MK_LBUTTON);
+    shows(RGB(255, 255, 255));
 
     // The gradient, left of the icon, where the elliptic outline has nothing else drawn.
     const auto screen = Screenshot();
@@ -288,6 +290,12 @@ TEST_F(ProgramTest, AboutBox) {
 
     PostMessageA(box, WM_KEYDOWN, VK_ESCAPE, 0);
     EXPECT_TRUE(WaitFor([&] { return !IsWindow(box); }));
+    PostMessageA(dialog, WM_LBUTTONDBLCLK, 0, 0);
+    const HWND again = WaitOwnedBy(dialog);
+    picture = GetDlgItem(again, IDC_ABOUT_PICTURE);
+    shows(RGB(255, 255, 0));
+    PostMessageA(again, WM_KEYDOWN, VK_ESCAPE, 0);
+    EXPECT_TRUE(WaitFor([&] { return !IsWindow(again); }));
     PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
 }
 
@@ -320,6 +328,8 @@ TEST(InProcess, DropsIntoEachFieldWholeAndTheStopIconOfAPassMessage) {
         SendMessageA(GetDlgItem(dialog.get(), frame), WM_DROPFILES, reinterpret_cast<WPARAM>(block),
                      0);
         EXPECT_EQ(Text(GetDlgItem(dialog.get(), field)), name);
+        // The receiver of a drop releases it: the handle is no longer one.
+        EXPECT_EQ(GlobalSize(block), 0u);
     }
 }
 
