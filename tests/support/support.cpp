@@ -1,7 +1,7 @@
 #include "support/support.h"
 
 #include <cerrno>
-#include <cstdlib>
+#include <cstdlib>  // also WIFEXITED for std::system, as POSIX has it
 #include <fstream>
 #include <iterator>
 #include <random>
@@ -12,8 +12,6 @@
 
 #ifdef _WIN32
 #include <windows.h>
-#else
-#include <sys/wait.h>
 #endif
 
 namespace lm {
