@@ -14,14 +14,17 @@
 
 #include <cerrno>
 #include <algorithm>
+#include <csignal>
 #include <cstdarg>
 #include <fcntl.h>
 #include <map>
+#include <optional>
 #include <unistd.h>
 #include <vector>
 
 #include "cli/recode_command.h"
 #include "engine/support.h"
+#include "platform/file_replacement.h"
 
 namespace {
 
@@ -38,6 +41,7 @@ struct Plan {
     std::string failedOn{};              // the name of the file whose call failed
     std::vector<std::size_t> writeSizes{};
     std::vector<std::pair<Call, std::string>> done{};  // writes, flushes, renames: the file's name
+    int signalAtFlush = 0;                             // raised when a new file is to be flushed
 } plan{};
 
 std::string BaseName(const std::string& name) {
@@ -101,6 +105,9 @@ ssize_t __wrap_write(int fd, const void* data, size_t size) {
 
 int __wrap_fdatasync(int fd) {
     plan.done.emplace_back(kFlush, BaseName(plan.names[fd]));
+    if (plan.signalAtFlush != 0) {
+        ::raise(plan.signalAtFlush);
+    }
     return Injected(kFlush, plan.names[fd]) != 0 ? -1 : __real_fdatasync(fd);
 }
 
@@ -259,6 +266,46 @@ TEST(InPlace, FlushesEachNewFileBeforeItsRenameAndTheFolderAfter) {
             << "the folder not flushed after " << name << " took the old one's place";
     }
     EXPECT_EQ(renames, 2u);
+}
+
+// A signal that ends a batch while its new files wait to be put in place removes them all; one
+// that the caller ignores, as nohup does, stays ignored and the batch completes. Each run is a
+// process of its own, started afresh, so that no handler installed by another test is inherited;
+// it runs this test again from its start, and finds the folder through its environment.
+TEST(InPlace, EndedBySignalLeavesEveryFileAsItWasAndNothingBeside) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    constexpr const char* kFolder = "LETTERMILL_SIGNAL_TEST_FOLDER";
+    std::optional<lm::TempDir> made;
+    if (std::getenv(kFolder) == nullptr) {
+        ::setenv(kFolder, (made.emplace() / "").c_str(), 1);
+    }
+    const std::string dir = std::getenv(kFolder);
+    const std::array<std::string, 2> names = {dir + "one.txt", dir + "two.txt"};
+    const auto run = [&](int signal, bool ignored) {
+        ::signal(signal, ignored ? SIG_IGN : SIG_DFL);
+        std::array<platform::FileReplacement, 2> batch;
+        std::array<platform::ErrorCode, 2> codes{};
+        for (std::size_t i = 0; i < batch.size(); ++i) {
+            lm::Write(names[i], "old");
+            if (batch[i].open(names[i], platform::NameCoding::Utf8) != 0 ||
+                platform::closeFile(batch[i].takeOldFile()) != 0 || batch[i].makeNewFile() != 0 ||
+                platform::writeAll(batch[i].newFile(), "new", 3) != 0) {
+                std::exit(1);
+            }
+        }
+        plan = {};
+        plan.signalAtFlush = signal;
+        platform::ReplaceAll(batch, codes);
+        std::exit(codes[0] != 0 || codes[1] != 0);
+    };
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+        EXPECT_EXIT(run(signal, false), testing::KilledBySignal(signal), "");
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), {}), 2);
+        EXPECT_EQ(lm::Read(names[0]) + lm::Read(names[1]), "oldold");
+        EXPECT_EXIT(run(signal, true), testing::ExitedWithCode(0), "");
+        EXPECT_EQ(lm::Read(names[0]) + lm::Read(names[1]), "newnew");
+    }
+    ::unsetenv(kFolder);
 }
 
 constexpr Fault kPassFaults[] = {{kOpen, EACCES, false},
