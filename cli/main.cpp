@@ -26,7 +26,7 @@ constexpr std::size_t kBlockSize = 64 * 1024;
 }  // namespace
 
 int main(int argc, char** argv) {
-    platform::EndProcessOnOutOfMemory();
+    platform::EndProcessOnOutOfMemory("lettermill-recode: out of memory\n");
     const cli::ParsedCommandLine parsed =
         cli::ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
     if (!parsed.error.empty()) {

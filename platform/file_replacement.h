@@ -6,6 +6,8 @@
 
 #include <span>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "platform/system_file.h"
 
@@ -26,7 +28,8 @@ class FileReplacement {
     // file once it knows its identity leaves everything as it was.
     ErrorCode open(const std::string& name, NameCoding coding);
     const FileIdentity& identity() const { return identity_; }
-    // The old file, open for reading: the caller reads it and closes it.
+    // The old file, open for reading: the caller reads it and closes it. What ReplaceAll gives
+    // the new file of the old one's was taken at open(), so the old file may be closed before.
     NativeFile takeOldFile();
 
     // Makes the new file beside the old one, exclusively, so that no file that was there is
@@ -55,13 +58,29 @@ class FileReplacement {
     NativeFile newFile_{};
     bool oldOpen_ = false;
     bool newOpen_ = false;
+#ifndef _WIN32
+    void release();
+    // The folder, reached once: the new file is made, renamed and removed there whatever happens
+    // to the names above it.
+    int folder_ = -1;
+    int pendingSlot_ = -1;  // among the new files a signal removes, while the new file exists
+    FileIdentity newIdentity_{};
+    // The old file's owner, permissions and extended attributes (ACLs among them), as opened.
+    std::uint32_t mode_ = 0;
+    std::uint32_t owner_ = 0;
+    std::uint32_t group_ = 0;
+    std::vector<std::pair<std::string, std::string>> attributes_;
+#endif
 };
 
 // Puts each new file of the batch in its old file's place: gives it the old file's owner,
 // permissions (set-user and set-group bits, ACLs, extended attributes; on Windows attributes and
 // security), flushes it to the disk, renames it over the old name in one step, and last flushes
 // each folder once. codes[i] is the outcome of batch[i]; a replacement that fails anywhere leaves
-// its old file as it was and its new file removed. Many files in one batch cost fewer waits for
+// its old file as it was and its new file removed, except for a folder that cannot be flushed at
+// the end: its new files are in place, and each reports the failure. The old name is replaced
+// only while it still reaches the old file (EBUSY otherwise: another program replaced it in the
+// meantime). Many files in one batch cost fewer waits for
 // the disk than one at a time, with the same guarantee for each file.
 void ReplaceAll(std::span<FileReplacement> batch, std::span<ErrorCode> codes);
 

@@ -100,6 +100,29 @@ ErrorCode createForWriting(const std::string& name, NativeFile& file) {
     return 0;
 }
 
+// No lock: lettermill-recode refuses an output that is one of its inputs or its table by identity,
+// and a lock would only turn away another run that the user asked to write the same file.
+ErrorCode openForOutput(const std::string& name, NativeFile& file, NameCoding) {
+    if (!isUsableName(name)) {
+        return EINVAL;
+    }
+    const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | O_NOCTTY, 0666);
+    if (fd < 0) {
+        return errno;
+    }
+    file = fd;
+    return 0;
+}
+
+// Devices and pipes have nothing to empty.
+ErrorCode emptyFile(NativeFile file) {
+    struct stat info {};
+    if (::fstat(file, &info) != 0) {
+        return errno;
+    }
+    return S_ISREG(info.st_mode) && ::ftruncate(file, 0) != 0 ? errno : 0;
+}
+
 ErrorCode duplicateStandardInput(NativeFile& file) {
     return duplicate(STDIN_FILENO, file);
 }
@@ -112,6 +135,11 @@ bool identifyByName(const std::string& name, FileIdentity& identity, NameCoding)
     struct stat info {};
     return isUsableName(name) && ::stat(name.c_str(), &info) == 0 &&
            identifyRegularFile(info, identity);
+}
+
+bool identifyFile(NativeFile file, FileIdentity& identity) {
+    struct stat info {};
+    return ::fstat(file, &info) == 0 && identifyRegularFile(info, identity);
 }
 
 bool identifyStandardStream(bool output, FileIdentity& identity) {
@@ -129,6 +157,33 @@ ErrorCode redirectStandardOutput(const std::string& name) {
     const ErrorCode code = ::dup2(file, STDOUT_FILENO) < 0 ? errno : 0;
     ::close(file);
     return code;
+}
+
+StandardStreams reserveStandardStreams() {
+    StandardStreams streams;
+    for (const int fd : {STDIN_FILENO, STDOUT_FILENO, STDERR_FILENO}) {
+        if (::fcntl(fd, F_GETFD) >= 0 || errno != EBADF) {
+            continue;
+        }
+        streams.input = streams.input && fd != STDIN_FILENO;
+        streams.output = streams.output && fd != STDOUT_FILENO;
+        // The lowest free number: this one, as those below are open by now.
+        const int null = ::open("/dev/null", fd == STDIN_FILENO ? O_RDONLY : O_WRONLY);
+        if (null >= 0 && null != fd) {
+            ::dup2(null, fd);
+            ::close(null);
+        }
+    }
+    return streams;
+}
+
+// Nothing is left to tell of a stream that cannot be written.
+void writeStandardError(std::string_view text) {
+    static_cast<void>(writeAll(STDERR_FILENO, text.data(), text.size()));
+}
+
+void writeStandardOutput(std::string_view text) {
+    static_cast<void>(writeAll(STDOUT_FILENO, text.data(), text.size()));
 }
 
 ErrorCode fileInUseCode() {
@@ -190,37 +245,3 @@ std::string describeError(ErrorCode code) {
 }
 
 }  // namespace platform
-
-// SCRATCH (lead, until the posix branch lands)
-namespace platform {
-ErrorCode openForOutput(const std::string& name, NativeFile& file, NameCoding) {
-    const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | O_NOCTTY, 0666);
-    if (fd < 0) return errno;
-    file = fd;
-    return 0;
-}
-ErrorCode emptyFile(NativeFile file) {
-    struct stat info {};
-    if (::fstat(file, &info) != 0) return errno;
-    return S_ISREG(info.st_mode) && ::ftruncate(file, 0) != 0 ? errno : 0;
-}
-bool identifyFile(NativeFile file, FileIdentity& identity) {
-    struct stat info {};
-    return ::fstat(file, &info) == 0 && S_ISREG(info.st_mode) &&
-           (identity = {static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino)}, true);
-}
-StandardStreams reserveStandardStreams() {
-    StandardStreams s;
-    bool* open[] = {&s.input, &s.output, nullptr};
-    for (int fd = 0; fd < 3; ++fd) {
-        if (::fcntl(fd, F_GETFD) < 0) {
-            ::open("/dev/null", O_RDWR);
-            if (open[fd]) *open[fd] = false;
-        }
-    }
-    return s;
-}
-static void writeOut(int fd, std::string_view text) { ::write(fd, text.data(), text.size()); }
-void writeStandardError(std::string_view text) { writeOut(2, text); }
-void writeStandardOutput(std::string_view text) { writeOut(1, text); }
-}

@@ -144,17 +144,34 @@ TEST(LettermillRecodeOutput, ATerminalShowsEachLineAsItEnds) {
     ::close(terminal);
 }
 
-// The new file takes the old one's permissions, even those that forbid writing it.
-TEST(LettermillRecodeInPlace, KeepsThePermissions) {
-    using std::filesystem::perms;
+// The new file takes the old one's owner, mode and ACL, as stat and getfacl show them: a mode
+// that forbids writing it, set-user and set-group bits, which a change of owner after the mode
+// would clear, an ACL entry for another user; another user's file keeps that owner when root
+// recodes it.
+TEST(LettermillRecodeInPlace, KeepsOwnerPermissionsAndAcl) {
     const lm::TempDir dir;
     std::filesystem::copy_file(kFiles + "/k.tab", dir / "k.tab");
-    lm::Write(dir / "ro.txt", "bab");
-    std::filesystem::permissions(dir / "ro.txt", perms::owner_read | perms::group_read);
-    EXPECT_EQ(lm::RunRecode(dir / "", "-i -t k.tab ro.txt"), lm::Run(0, "", ""));
-    EXPECT_EQ(lm::Read(dir / "ro.txt"), "12\r\n");
-    EXPECT_EQ(std::filesystem::status(dir / "ro.txt").permissions(),
-              perms::owner_read | perms::group_read);
+    const std::string shell = "cd '" + dir / "" + "' && ";
+    const auto state = [&] {
+        const int code = std::system(
+            (shell + "{ stat -c '%a %u %g' f.txt && getfacl -cp f.txt; } >.state").c_str());
+        return std::to_string(code) + " " + lm::Read(dir / ".state");
+    };
+    for (const std::string setup :
+         {"chmod 0440", "chmod 4755", "chmod 2750", "setfacl -m u:1234:rw", "chown 1234:1234",
+          "chown 1234:1234 f.txt && chmod 6755"}) {
+        SCOPED_TRACE(setup);
+        if (setup.starts_with("chown") && ::geteuid() != 0) {
+            continue;
+        }
+        lm::Write(dir / "f.txt", "bab");
+        ASSERT_EQ(std::system((shell + setup + " f.txt").c_str()), 0);
+        const std::string before = state();
+        EXPECT_EQ(lm::RunRecode(dir / "", "-i -t k.tab f.txt"), lm::Run(0, "", ""));
+        EXPECT_EQ(lm::Read(dir / "f.txt"), "12\r\n");
+        EXPECT_EQ(state(), before);
+        std::filesystem::remove(dir / "f.txt");
+    }
 }
 #endif
 

@@ -4,36 +4,50 @@
 // were and run its whole clean-up, closing every file it opened; when nothing fails it must give
 // the clean output.
 //
-// The same faults hit lettermill-recode's --in-place, run in the test's own process.
+// The same faults hit lettermill-recode's --in-place, run in the test's own process, and so do
+// failures of the flushes and the rename that put a new file in place, whose order is checked
+// too.
 //
 // The program is linked with --wrap for these calls, so that the system layer's own calls (and
 // only those of the program's own code) come here before they reach the C library.
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <algorithm>
+#include <csignal>
 #include <cstdarg>
 #include <fcntl.h>
 #include <map>
+#include <optional>
 #include <unistd.h>
 #include <vector>
 
 #include "cli/recode_command.h"
+#include "platform/file_replacement.h"
 #include "support/support.h"
 
 namespace {
 
-enum Call { kOpen, kRead, kWrite, kClose };
+// kFlush is a file's flush (fdatasync), kFolderFlush a folder's (fsync).
+enum Call { kOpen, kRead, kWrite, kClose, kFlush, kRename, kFolderFlush };
 
 struct Plan {
     Call call;
     int code;
     bool readsFailAfterwards;
     int nth;  // 0: none fails
-    std::array<int, 4> calls{};
+    std::array<int, 7> calls{};
     std::map<int, std::string> names{};  // of the descriptors open
     std::string failedOn{};              // the name of the file whose call failed
     std::vector<std::size_t> writeSizes{};
+    std::vector<std::pair<Call, std::string>> done{};  // writes, flushes, renames: the file's name
+    int signalAtFlush = 0;                             // raised when a new file is to be flushed
+    std::string messages{};                            // what went to standard error
 } plan{};
+
+std::string BaseName(const std::string& name) {
+    return std::filesystem::path(name).filename().string();
+}
 
 // -1 with errno set when this call is to fail: the planned one, or a read after it if so planned.
 int Injected(Call call, const std::string& name) {
@@ -48,9 +62,13 @@ int Injected(Call call, const std::string& name) {
 
 extern "C" {
 int __real_open(const char* name, int flags, ...);
+int __real_openat(int folder, const char* name, int flags, ...);
 ssize_t __real_read(int fd, void* buffer, size_t size);
 ssize_t __real_write(int fd, const void* data, size_t size);
 int __real_close(int fd);
+int __real_fdatasync(int fd);
+int __real_fsync(int fd);
+int __real_renameat(int fromFolder, const char* from, int toFolder, const char* to);
 
 int __wrap_open(const char* name, int flags, ...) {
     va_list rest;
@@ -64,13 +82,49 @@ int __wrap_open(const char* name, int flags, ...) {
     return fd;
 }
 
+int __wrap_openat(int folder, const char* name, int flags, ...) {
+    va_list rest;
+    va_start(rest, flags);
+    const mode_t mode = (flags & O_CREAT) != 0 ? va_arg(rest, mode_t) : 0;
+    va_end(rest);
+    const int fd = Injected(kOpen, name) != 0 ? -1 : __real_openat(folder, name, flags, mode);
+    if (fd >= 0) {
+        plan.names[fd] = name;
+    }
+    return fd;
+}
+
 ssize_t __wrap_read(int fd, void* buffer, size_t size) {
     return Injected(kRead, plan.names[fd]) != 0 ? -1 : __real_read(fd, buffer, size);
 }
 
+// Messages are no file of the pass: they pass untouched, and are kept for the test to read.
 ssize_t __wrap_write(int fd, const void* data, size_t size) {
+    if (fd == STDERR_FILENO) {
+        plan.messages.append(static_cast<const char*>(data), size);
+        return __real_write(fd, data, size);
+    }
     plan.writeSizes.push_back(size);
+    plan.done.emplace_back(kWrite, BaseName(plan.names[fd]));
     return Injected(kWrite, plan.names[fd]) != 0 ? -1 : __real_write(fd, data, size);
+}
+
+int __wrap_fdatasync(int fd) {
+    plan.done.emplace_back(kFlush, BaseName(plan.names[fd]));
+    if (plan.signalAtFlush != 0) {
+        ::raise(plan.signalAtFlush);
+    }
+    return Injected(kFlush, plan.names[fd]) != 0 ? -1 : __real_fdatasync(fd);
+}
+
+int __wrap_fsync(int fd) {
+    plan.done.emplace_back(kFolderFlush, plan.names[fd]);
+    return Injected(kFolderFlush, plan.names[fd]) != 0 ? -1 : __real_fsync(fd);
+}
+
+int __wrap_renameat(int fromFolder, const char* from, int toFolder, const char* to) {
+    plan.done.emplace_back(kRename, from);
+    return Injected(kRename, to) != 0 ? -1 : __real_renameat(fromFolder, from, toFolder, to);
 }
 
 // Linux releases the descriptor even when close() fails.
@@ -127,9 +181,13 @@ TEST_P(PassUnderFaults, BlamesTheFileOfTheFailedCall) {
     }
 }
 
-// In place under the same faults: the file is afterwards wholly the new text when the run
-// succeeded and byte for byte the old one when it failed, and no new file is left beside it.
-TEST_P(PassUnderFaults, InPlaceLeavesTheFileWholeAndNothingBeside) {
+class InPlaceUnderFaults : public PassUnderFaults {};
+
+// In place under the same faults and those of the flushes and the rename: the file is
+// afterwards wholly the new text when the run succeeded and byte for byte the old one when it
+// failed, and no new file is left beside it. Only a folder that cannot be flushed comes after
+// the file is in place; it is reported all the same.
+TEST_P(InPlaceUnderFaults, LeavesTheFileWholeAndNothingBeside) {
     const auto& [call, code, readsFailAfterwards] = GetParam();
     const lm::TempDir dir;
     const std::string input = "ab=c\xe0!\r\n" + std::string(20, 'a') + "\nlast";
@@ -148,9 +206,17 @@ TEST_P(PassUnderFaults, InPlaceLeavesTheFileWholeAndNothingBeside) {
         lm::Write(dir / "file.txt", input);
         plan = {call, code, readsFailAfterwards, nth};
         const int exitCode = cli::RunRecode(line, 3);
-        EXPECT_EQ(lm::Read(dir / "file.txt"), exitCode == 0 ? clean : input);
+        const bool inPlaceAlready = call == kFolderFlush && nth <= calls;
+        EXPECT_EQ(lm::Read(dir / "file.txt"), exitCode == 0 || inPlaceAlready ? clean : input);
+        // A failed close of a file only read, once all is done, changes nothing.
         EXPECT_TRUE(nth <= calls || exitCode == 0);
+        EXPECT_TRUE(call < kFlush || nth > calls || exitCode == 1);
         EXPECT_EQ(plan.names.size(), 0u) << "files left open";
+        // Whichever file failed, the message names the file as the user named it.
+        EXPECT_EQ(plan.messages.starts_with("lettermill-recode: " + line.table + ": ") ||
+                      plan.messages.starts_with("lettermill-recode: " + line.inputs[0] + ": "),
+                  exitCode != 0)
+            << plan.messages;
         EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir / ""), {}), 2);
     }
 }
@@ -173,9 +239,95 @@ TEST(PassWrites, WholeBlocksThenTheRest) {
     EXPECT_EQ(plan.writeSizes, blocks);
 }
 
-INSTANTIATE_TEST_SUITE_P(RecodingPass, PassUnderFaults,
-                         testing::Values(Fault{kOpen, EACCES, false}, Fault{kRead, EIO, false},
-                                         Fault{kWrite, ENOSPC, false}, Fault{kClose, EIO, false},
-                                         Fault{kWrite, EFBIG, true}));
+// Each new file's text reaches the disk before it takes its old file's place, and the renames
+// reach it with their folder before the run ends: its writes, its flush, its rename, then a
+// flush of the folder.
+TEST(InPlace, FlushesEachNewFileBeforeItsRenameAndTheFolderAfter) {
+    const lm::TempDir dir;
+    lm::Write(dir / "table.tab", "a=1\r\n");
+    cli::CommandLine line;
+    line.inPlace = true;
+    line.table = dir / "table.tab";
+    line.inputs = {dir / "one.txt", dir / "two.txt"};
+    for (const std::string& name : line.inputs) {
+        lm::Write(name, "bab\r\nab");
+    }
+    plan = {};
+    ASSERT_EQ(cli::RunRecode(line, 3), 0);
+    const auto& done = plan.done;
+    const auto at = [&](Call call, const std::string& name, std::size_t from = 0) {
+        const auto found = std::find(done.begin() + static_cast<std::ptrdiff_t>(from), done.end(),
+                                     std::pair(call, name));
+        return static_cast<std::size_t>(found - done.begin());
+    };
+    std::size_t renames = 0;
+    for (std::size_t rename = 0; rename < done.size(); ++rename) {
+        if (done[rename].first != kRename) {
+            continue;
+        }
+        ++renames;
+        const std::string& name = done[rename].second;
+        const std::size_t flush = at(kFlush, name);
+        EXPECT_LT(at(kWrite, name), flush) << name << " flushed before it was written";
+        EXPECT_LT(flush, rename) << name << " not flushed before it took the old one's place";
+        EXPECT_EQ(at(kWrite, name, flush), done.size()) << name << " written after its flush";
+        EXPECT_NE(std::find_if(done.begin() + static_cast<std::ptrdiff_t>(rename), done.end(),
+                               [](const auto& call) { return call.first == kFolderFlush; }),
+                  done.end())
+            << "the folder not flushed after " << name << " took the old one's place";
+    }
+    EXPECT_EQ(renames, 2u);
+}
+
+// A signal that ends a batch while its new files wait to be put in place removes them all; one
+// that the caller ignores, as nohup does, stays ignored and the batch completes. Each run is a
+// process of its own, started afresh, so that no handler installed by another test is inherited;
+// it runs this test again from its start, and finds the folder through its environment.
+TEST(InPlace, EndedBySignalLeavesEveryFileAsItWasAndNothingBeside) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    constexpr const char* kFolder = "LETTERMILL_SIGNAL_TEST_FOLDER";
+    std::optional<lm::TempDir> made;
+    if (std::getenv(kFolder) == nullptr) {
+        ::setenv(kFolder, (made.emplace() / "").c_str(), 1);
+    }
+    const std::string dir = std::getenv(kFolder);
+    const std::array<std::string, 2> names = {dir + "one.txt", dir + "two.txt"};
+    const auto run = [&](int signal, bool ignored) {
+        ::signal(signal, ignored ? SIG_IGN : SIG_DFL);
+        std::array<platform::FileReplacement, 2> batch;
+        std::array<platform::ErrorCode, 2> codes{};
+        for (std::size_t i = 0; i < batch.size(); ++i) {
+            lm::Write(names[i], "old");
+            if (batch[i].open(names[i], platform::NameCoding::Utf8) != 0 ||
+                platform::closeFile(batch[i].takeOldFile()) != 0 || batch[i].makeNewFile() != 0 ||
+                platform::writeAll(batch[i].newFile(), "new", 3) != 0) {
+                std::exit(1);
+            }
+        }
+        plan = {};
+        plan.signalAtFlush = signal;
+        platform::ReplaceAll(batch, codes);
+        std::exit(codes[0] != 0 || codes[1] != 0);
+    };
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+        EXPECT_EXIT(run(signal, false), testing::KilledBySignal(signal), "");
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), {}), 2);
+        EXPECT_EQ(lm::Read(names[0]) + lm::Read(names[1]), "oldold");
+        EXPECT_EXIT(run(signal, true), testing::ExitedWithCode(0), "");
+        EXPECT_EQ(lm::Read(names[0]) + lm::Read(names[1]), "newnew");
+    }
+    ::unsetenv(kFolder);
+}
+
+constexpr Fault kPassFaults[] = {{kOpen, EACCES, false},
+                                 {kRead, EIO, false},
+                                 {kWrite, ENOSPC, false},
+                                 {kClose, EIO, false},
+                                 {kWrite, EFBIG, true}};
+INSTANTIATE_TEST_SUITE_P(RecodingPass, PassUnderFaults, testing::ValuesIn(kPassFaults));
+INSTANTIATE_TEST_SUITE_P(Pass, InPlaceUnderFaults, testing::ValuesIn(kPassFaults));
+INSTANTIATE_TEST_SUITE_P(Replacement, InPlaceUnderFaults,
+                         testing::Values(Fault{kFlush, EIO, false}, Fault{kRename, EXDEV, false},
+                                         Fault{kFolderFlush, EIO, false}));
 
 }  // namespace
