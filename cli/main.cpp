@@ -10,8 +10,10 @@
 #include "res/version.h"
 
 #ifdef _WIN32
+#include "platform/win32_calls.h"
+
 // Asks the C runtime to expand *.txt and the like in the arguments, as cmd leaves that to each
-// program.
+// program; the wide arguments of wmain are expanded with wide names.
 extern "C" {
 int _dowildcard = -1;
 }
@@ -25,10 +27,9 @@ constexpr std::size_t kBlockSize = 64 * 1024;
 
 }  // namespace
 
-int main(int argc, char** argv) {
+int RunLettermillRecode(const std::vector<std::string>& arguments) {
     platform::EndProcessOnOutOfMemory();
-    const cli::ParsedCommandLine parsed =
-        cli::ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+    const cli::ParsedCommandLine parsed = cli::ParseCommandLine(arguments);
     if (!parsed.error.empty()) {
         std::fprintf(stderr, "lettermill-recode: %s\n%s", parsed.error.c_str(), cli::kUsage);
         return kUsageExitCode;
@@ -47,3 +48,19 @@ int main(int argc, char** argv) {
     }
     return cli::RunRecode(parsed.commandLine, kBlockSize);
 }
+
+#ifdef _WIN32
+// The arguments as typed, in UTF-8: through the ANSI code page a name would lose the characters
+// it lacks and reach another file.
+int wmain(int argc, wchar_t** argv) {
+    std::vector<std::string> arguments;
+    for (int i = 1; i < argc; ++i) {
+        arguments.push_back(platform::wideToUtf8(argv[i]));
+    }
+    return RunLettermillRecode(arguments);
+}
+#else
+int main(int argc, char** argv) {
+    return RunLettermillRecode(std::vector<std::string>(argv + 1, argv + argc));
+}
+#endif
