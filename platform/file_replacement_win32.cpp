@@ -22,16 +22,11 @@ constexpr DWORD kKeptAttributes = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDE
 // Ctrl-Break, the console closing) runs its handler on a thread of its own; the lock makes it
 // wait while a file is being made or renamed, so it neither misses a file just made nor removes
 // one that just took its old file's place, and it ends the process still holding the lock, so
-// no rename follows. A file is known by its handle; by its name only between begin() and
-// commit(), while the old calls let the recoding pass open it by name.
-struct PendingFile {
-    HANDLE file;
-    std::wstring name;
-};
+// no rename follows.
 SRWLOCK pendingLock = SRWLOCK_INIT;
 // Never freed: the handler may still use it while the process ends.
-std::vector<PendingFile>& pendingFiles() {
-    static auto* files = new std::vector<PendingFile>;
+std::vector<HANDLE>& pendingFiles() {
+    static auto* files = new std::vector<HANDLE>;
     return *files;
 }
 
@@ -43,10 +38,8 @@ class PendingLock {
     PendingLock& operator=(const PendingLock&) = delete;
 };
 
-void forget(HANDLE file, const std::wstring& name) {
-    std::erase_if(pendingFiles(), [&](const PendingFile& pending) {
-        return file != nullptr ? pending.file == file : pending.name == name;
-    });
+void forget(HANDLE file) {
+    std::erase(pendingFiles(), file);
 }
 
 bool setAttributes(HANDLE file, DWORD attributes) {
@@ -64,13 +57,8 @@ void removeThroughHandle(HANDLE file) {
 
 BOOL WINAPI removeNewFilesAndEnd(DWORD) {
     AcquireSRWLockExclusive(&pendingLock);
-    for (const PendingFile& pending : pendingFiles()) {
-        if (pending.file != nullptr) {
-            removeThroughHandle(pending.file);
-        } else {
-            SetFileAttributesW(pending.name.c_str(), FILE_ATTRIBUTE_NORMAL);
-            DeleteFileW(pending.name.c_str());
-        }
+    for (HANDLE file : pendingFiles()) {
+        removeThroughHandle(file);
     }
     // At once, as the system ends a process on Ctrl-C: the other thread may hold any lock the
     // C runtime's clean-up would wait for. Closing the handles deletes the files.
@@ -235,13 +223,11 @@ FileReplacement& FileReplacement::operator=(FileReplacement&& other) noexcept {
             CloseHandle(oldFile_);
         }
         target_ = std::move(other.target_);
-        newName_ = std::move(other.newName_);
         identity_ = other.identity_;
         oldFile_ = other.oldFile_;
         newFile_ = other.newFile_;
         oldOpen_ = std::exchange(other.oldOpen_, false);
         newOpen_ = std::exchange(other.newOpen_, false);
-        other.newName_.clear();
     }
     return *this;
 }
@@ -294,71 +280,23 @@ ErrorCode FileReplacement::makeNewFile() {
             code = GetLastError();
             continue;
         }
-        pendingFiles().push_back({file, name});
+        pendingFiles().push_back(file);
         newFile_ = file;
         newOpen_ = true;
-        newName_ = wideToUtf8(name);
         code = 0;
     }
     return code;
 }
 
 void FileReplacement::discard() {
-    std::wstring name;
-    if (!newOpen_ && (newName_.empty() || !utf8ToWide(newName_, name))) {
+    if (!newOpen_) {
         return;
     }
     const PendingLock lock;
-    if (newOpen_) {
-        removeThroughHandle(newFile_);
-        forget(newFile_, name);
-        CloseHandle(newFile_);
-    } else {
-        SetFileAttributesW(name.c_str(), FILE_ATTRIBUTE_NORMAL);
-        DeleteFileW(name.c_str());
-        forget(nullptr, name);
-    }
-    newOpen_ = false;
-    newName_.clear();
-}
-
-ErrorCode FileReplacement::begin(const std::string& name) {
-    if (const ErrorCode code = open(name, NameCoding::Utf8)) {
-        return code;
-    }
-    CloseHandle(takeOldFile());
-    if (const ErrorCode code = makeNewFile()) {
-        return code;
-    }
-    // The recoding pass opens it by name; until commit() it is known by name only.
-    const PendingLock lock;
-    forget(newFile_, {});
+    removeThroughHandle(newFile_);
+    forget(newFile_);
     CloseHandle(newFile_);
     newOpen_ = false;
-    std::wstring wide;
-    utf8ToWide(newName_, wide);
-    pendingFiles().push_back({nullptr, wide});
-    return 0;
-}
-
-ErrorCode FileReplacement::commit() {
-    std::wstring name;
-    utf8ToWide(newName_, name);
-    HANDLE file = CreateFileW(name.c_str(), GENERIC_WRITE | DELETE | WRITE_DAC, FILE_SHARE_READ,
-                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        return GetLastError();
-    }
-    {
-        const PendingLock lock;
-        forget(nullptr, name);
-        pendingFiles().push_back({file, name});
-        newFile_ = file;
-        newOpen_ = true;
-    }
-    ErrorCode code = 0;
-    ReplaceAll({this, 1}, {&code, 1});
-    return code;
 }
 
 void ReplaceAll(std::span<FileReplacement> batch, std::span<ErrorCode> codes) {
@@ -388,10 +326,9 @@ void ReplaceAll(std::span<FileReplacement> batch, std::span<ErrorCode> codes) {
             const PendingLock lock;
             codes[i] = renameOver(replacement.newFile_, targets[i], attributes[i]);
             if (codes[i] == 0) {
-                forget(replacement.newFile_, {});
+                forget(replacement.newFile_);
                 CloseHandle(replacement.newFile_);
                 replacement.newOpen_ = false;
-                replacement.newName_.clear();
             }
         }
         replacement.discard();
