@@ -1,5 +1,4 @@
 // lettermill-recode: the recoding pass of Lettermill from the command line.
-#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -7,11 +6,14 @@
 #include "cli/recode_command.h"
 #include "cli/table_check_command.h"
 #include "platform/out_of_memory.h"
+#include "platform/system_file.h"
 #include "res/version.h"
 
 #ifdef _WIN32
+#include "platform/win32_calls.h"
+
 // Asks the C runtime to expand *.txt and the like in the arguments, as cmd leaves that to each
-// program.
+// program; the wide arguments of wmain are expanded with wide names.
 extern "C" {
 int _dowildcard = -1;
 }
@@ -25,20 +27,21 @@ constexpr std::size_t kBlockSize = 64 * 1024;
 
 }  // namespace
 
-int main(int argc, char** argv) {
+namespace {
+
+int RunLettermillRecode(const std::vector<std::string>& arguments) {
     platform::EndProcessOnOutOfMemory("lettermill-recode: out of memory\n");
-    const cli::ParsedCommandLine parsed =
-        cli::ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+    const cli::ParsedCommandLine parsed = cli::ParseCommandLine(arguments);
     if (!parsed.error.empty()) {
-        std::fprintf(stderr, "lettermill-recode: %s\n%s", parsed.error.c_str(), cli::kUsage);
+        platform::writeStandardError("lettermill-recode: " + parsed.error + "\n" + cli::kUsage);
         return kUsageExitCode;
     }
     switch (parsed.commandLine.action) {
         case cli::Action::ShowHelp:
-            std::fputs(cli::kUsage, stdout);
+            platform::writeStandardOutput(cli::kUsage);
             return 0;
         case cli::Action::ShowVersion:
-            std::puts("lettermill-recode " LETTERMILL_PRODUCT_VERSION);
+            platform::writeStandardOutput("lettermill-recode " LETTERMILL_PRODUCT_VERSION "\n");
             return 0;
         case cli::Action::CheckTable:
             return cli::RunTableCheck(parsed.commandLine, kBlockSize);
@@ -47,3 +50,21 @@ int main(int argc, char** argv) {
     }
     return cli::RunRecode(parsed.commandLine, kBlockSize);
 }
+
+}  // namespace
+
+#ifdef _WIN32
+// The arguments as typed, in UTF-8: through the ANSI code page a name would lose the characters
+// it lacks and reach another file.
+int wmain(int argc, wchar_t** argv) {
+    std::vector<std::string> arguments;
+    for (int i = 1; i < argc; ++i) {
+        arguments.push_back(platform::wideToUtf8(argv[i]));
+    }
+    return RunLettermillRecode(arguments);
+}
+#else
+int main(int argc, char** argv) {
+    return RunLettermillRecode(std::vector<std::string>(argv + 1, argv + argc));
+}
+#endif

@@ -3,15 +3,34 @@
 
 #include <windows.h>
 
+#include <algorithm>
+
+#include "platform/win32_calls.h"
+
 namespace platform {
 namespace {
 
-ErrorCode openWith(const std::string& name, DWORD access, DWORD creation, NativeFile& file) {
-    if (!isUsableName(name)) {
-        return ERROR_INVALID_NAME;
+constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+
+// A UTF-8 name reaches exactly the file of that name through the W call; through the ANSI code
+// page a character it lacks would become its "best fit" and reach another file (café.txt,
+// cafe.txt).
+HANDLE openHandle(const std::string& name, NameCoding coding, DWORD access, DWORD share,
+                  DWORD creation) {
+    std::wstring wide;
+    if (!isUsableName(name) || (coding == NameCoding::Utf8 && !utf8ToWide(name, wide))) {
+        SetLastError(ERROR_INVALID_NAME);
+        return INVALID_HANDLE_VALUE;
     }
-    HANDLE handle = CreateFileA(name.c_str(), access, FILE_SHARE_READ, nullptr, creation,
-                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    return coding == NameCoding::Utf8 ? CreateFileW(wide.c_str(), access, share, nullptr, creation,
+                                                    FILE_ATTRIBUTE_NORMAL, nullptr)
+                                      : CreateFileA(name.c_str(), access, share, nullptr, creation,
+                                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
+ErrorCode openWith(const std::string& name, NameCoding coding, DWORD access, DWORD creation,
+                   NativeFile& file) {
+    HANDLE handle = openHandle(name, coding, access, FILE_SHARE_READ, creation);
     if (handle == INVALID_HANDLE_VALUE) {
         return GetLastError();
     }
@@ -50,14 +69,77 @@ DWORD clampToDword(std::size_t count) {
     return count > MAXDWORD ? MAXDWORD : static_cast<DWORD>(count);
 }
 
+// A standard handle the process was started without, or with a value that is no handle, gets
+// the null device: a handle opened later could take that value and be written as the stream.
+bool reserveStandardHandle(DWORD which) {
+    HANDLE handle = GetStdHandle(which);
+    SetLastError(NO_ERROR);
+    if (handle != nullptr && handle != INVALID_HANDLE_VALUE &&
+        (GetFileType(handle) != FILE_TYPE_UNKNOWN || GetLastError() == NO_ERROR)) {
+        return true;
+    }
+    // Held as the stream until the process ends.
+    HANDLE nothing = CreateFileW(L"NUL", GENERIC_READ | GENERIC_WRITE, kShareAll, nullptr,
+                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (nothing != INVALID_HANDLE_VALUE && !SetStdHandle(which, nothing)) {
+        CloseHandle(nothing);
+    }
+    return false;
+}
+
+void writeText(DWORD which, std::string_view text) {
+    HANDLE handle = GetStdHandle(which);
+    DWORD mode = 0;
+    if (GetConsoleMode(handle, &mode)) {
+        // The console shows characters, whatever its code page: a Cyrillic name stays Cyrillic.
+        const std::wstring wide = utf8ToWideForDisplay(text);
+        for (std::size_t done = 0; done < wide.size();) {
+            DWORD written = 0;
+            const DWORD count = static_cast<DWORD>(std::min<std::size_t>(wide.size() - done, 8192));
+            if (!WriteConsoleW(handle, wide.data() + done, count, &written, nullptr) ||
+                written == 0) {
+                return;
+            }
+            done += written;
+        }
+        return;
+    }
+    // A file or a pipe gets the bytes, with lines ended as Windows text ends them.
+    std::string bytes;
+    bytes.reserve(text.size() + text.size() / 16);
+    for (const char c : text) {
+        if (c == '\n') {
+            bytes += '\r';
+        }
+        bytes += c;
+    }
+    writeAll(handle, bytes.data(), bytes.size());
+}
+
 }  // namespace
 
-ErrorCode openForReading(const std::string& name, NativeFile& file, NameCoding) {
-    return openWith(name, GENERIC_READ, OPEN_EXISTING, file);
+ErrorCode openForReading(const std::string& name, NativeFile& file, NameCoding coding) {
+    return openWith(name, coding, GENERIC_READ, OPEN_EXISTING, file);
 }
 
 ErrorCode createForWriting(const std::string& name, NativeFile& file) {
-    return openWith(name, GENERIC_WRITE, CREATE_ALWAYS, file);
+    return openWith(name, NameCoding::Ansi, GENERIC_WRITE, CREATE_ALWAYS, file);
+}
+
+ErrorCode openForOutput(const std::string& name, NativeFile& file, NameCoding coding) {
+    return openWith(name, coding, GENERIC_WRITE, OPEN_ALWAYS, file);
+}
+
+ErrorCode emptyFile(NativeFile file) {
+    // A device or a pipe has nothing to empty.
+    if (GetFileType(file) != FILE_TYPE_DISK) {
+        return 0;
+    }
+    const LARGE_INTEGER start{};
+    if (!SetFilePointerEx(file, start, nullptr, FILE_BEGIN) || !SetEndOfFile(file)) {
+        return GetLastError();
+    }
+    return 0;
 }
 
 ErrorCode duplicateStandardInput(NativeFile& file) {
@@ -68,20 +150,19 @@ ErrorCode duplicateStandardOutput(NativeFile& file) {
     return duplicate(STD_OUTPUT_HANDLE, file);
 }
 
-bool identifyByName(const std::string& name, FileIdentity& identity, NameCoding) {
-    if (!isUsableName(name)) {
-        return false;
-    }
+bool identifyByName(const std::string& name, FileIdentity& identity, NameCoding coding) {
     // No access asked: the look conflicts with no share mode of those holding the file open.
-    HANDLE handle =
-        CreateFileA(name.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE handle = openHandle(name, coding, 0, kShareAll, OPEN_EXISTING);
     if (handle == INVALID_HANDLE_VALUE) {
         return false;
     }
     const bool known = identifyHandle(handle, identity);
     CloseHandle(handle);
     return known;
+}
+
+bool identifyFile(NativeFile file, FileIdentity& identity) {
+    return identifyHandle(file, identity);
 }
 
 bool identifyStandardStream(bool output, FileIdentity& identity) {
@@ -101,6 +182,19 @@ ErrorCode redirectStandardOutput(const std::string& name) {
         return code;
     }
     return 0;
+}
+
+StandardStreams reserveStandardStreams() {
+    reserveStandardHandle(STD_ERROR_HANDLE);
+    return {reserveStandardHandle(STD_INPUT_HANDLE), reserveStandardHandle(STD_OUTPUT_HANDLE)};
+}
+
+void writeStandardError(std::string_view text) {
+    writeText(STD_ERROR_HANDLE, text);
+}
+
+void writeStandardOutput(std::string_view text) {
+    writeText(STD_OUTPUT_HANDLE, text);
 }
 
 ErrorCode fileInUseCode() {
@@ -150,39 +244,22 @@ ErrorCode closeFile(NativeFile file) {
     return CloseHandle(file) ? 0 : GetLastError();
 }
 
+// In UTF-8, as every message of lettermill-recode is: a system text in another language than
+// English may hold characters of any code page.
 std::string describeError(ErrorCode code) {
-    char text[512] = {};
-    DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                                  nullptr, code, 0, text, sizeof text, nullptr);
+    wchar_t text[512] = {};
+    DWORD length = FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                                  nullptr, code, 0, text, sizeof text / sizeof *text, nullptr);
     // System texts end in ".\r\n", which does not fit inside a message line.
-    while (length > 0 && (text[length - 1] == '\n' || text[length - 1] == '\r' ||
-                          text[length - 1] == '.' || text[length - 1] == ' ')) {
+    while (length > 0 && (text[length - 1] == L'\n' || text[length - 1] == L'\r' ||
+                          text[length - 1] == L'.' || text[length - 1] == L' ')) {
         --length;
     }
     if (length == 0) {
         return "system error " + std::to_string(code);
     }
-    return std::string(text, length);
+    return wideToUtf8({text, length});
 }
 
 }  // namespace platform
 
-// SCRATCH (lead, until the win branch lands)
-namespace platform {
-ErrorCode openForOutput(const std::string& name, NativeFile& file, NameCoding) {
-    HANDLE handle = CreateFileA(name.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
-                                FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (handle == INVALID_HANDLE_VALUE) return GetLastError();
-    file = handle;
-    return 0;
-}
-ErrorCode emptyFile(NativeFile file) { return SetEndOfFile(file) ? 0 : GetLastError(); }
-bool identifyFile(NativeFile file, FileIdentity& identity) { return identifyHandle(file, identity); }
-StandardStreams reserveStandardStreams() { return {}; }
-static void writeOut(DWORD which, std::string_view text) {
-    DWORD written = 0;
-    WriteFile(GetStdHandle(which), text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
-}
-void writeStandardError(std::string_view text) { writeOut(STD_ERROR_HANDLE, text); }
-void writeStandardOutput(std::string_view text) { writeOut(STD_OUTPUT_HANDLE, text); }
-}

@@ -62,7 +62,7 @@ TEST_P(LettermillRecode, Runs) {
     }
     const lm::TempDir dir;
     for (const auto& file : std::filesystem::directory_iterator(kFiles)) {
-        std::filesystem::copy_file(file.path(), dir / file.path().filename().string());
+        std::filesystem::copy_file(file.path(), lm::Path(dir / lm::Utf8(file.path().filename())));
     }
 #ifndef _WIN32
     std::filesystem::create_symlink("in.txt", dir / "link.txt");
@@ -76,8 +76,8 @@ TEST_P(LettermillRecode, Runs) {
     EXPECT_EQ(lm::Read(dir / "in.txt"), kInput);
     const std::set<std::string> made = {".out", ".err", "out.txt", "link.txt", "twolink.txt"};
     for (const auto& file : std::filesystem::directory_iterator(dir / "")) {
-        const std::string name = file.path().filename().string();
-        EXPECT_TRUE(made.contains(name) || std::filesystem::exists(kFiles + "/" + name))
+        const std::string name = lm::Utf8(file.path().filename());
+        EXPECT_TRUE(made.contains(name) || std::filesystem::exists(lm::Path(kFiles + "/" + name)))
             << name << " left behind";
     }
 }

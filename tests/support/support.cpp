@@ -55,13 +55,22 @@ struct LogDialog : shell::DialogOperations {
 
 }  // namespace
 
+std::filesystem::path Path(const std::string& name) {
+    return std::u8string(name.begin(), name.end());
+}
+
+std::string Utf8(const std::filesystem::path& path) {
+    const std::u8string name = path.u8string();
+    return {name.begin(), name.end()};
+}
+
 std::string Read(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(Path(path), std::ios::binary);
     return in ? std::string(std::istreambuf_iterator<char>(in), {}) : "<none>";
 }
 
 void Write(const std::string& path, std::string_view bytes) {
-    std::ofstream(path, std::ios::binary).write(bytes.data(), std::ssize(bytes));
+    std::ofstream(Path(path), std::ios::binary).write(bytes.data(), std::ssize(bytes));
 }
 
 TempDir::TempDir()
@@ -123,15 +132,31 @@ Run RunRecode(const std::string& dir, const std::string& arguments, const std::s
     }
     const bool piped = in.starts_with(kPiped);
     const bool closed = out == kClosed;
-    if (piped) {
-        command.insert(command.rfind(" && ") + 4, ON_WINDOWS_ELSE("type ", "cat ") + quote +
-                                                      in.substr(kPiped.size()) + quote + " | ");
-    } else {
+    if (!piped) {
         command += " <" + (in.empty() ? ON_WINDOWS_ELSE("NUL", "/dev/null") : in);
     }
+    command += (closed ? " >&-" : ON_WINDOWS_ELSE(" >>", " 1<>") + out) + " 2>.err";
     Write(dir + ".out", "");
-    const int status = std::system(
-        (command + (closed ? " >&-" : ON_WINDOWS_ELSE(" >>", " 1<>") + out) + " 2>.err").c_str());
+#ifdef _WIN32
+    // Wide, as the ANSI code page would lose the names' characters. The pipe is the test's own:
+    // cmd's "type FILE |" runs its left side into a file first.
+    const std::wstring wide = Path(command).native();
+    int status = 0;
+    if (piped) {
+        FILE* pipe = _wpopen(wide.c_str(), L"wb");
+        const std::string bytes = Read(dir + in.substr(kPiped.size()));
+        std::fwrite(bytes.data(), 1, bytes.size(), pipe);
+        status = _pclose(pipe);
+    } else {
+        status = _wsystem(wide.c_str());
+    }
+#else
+    if (piped) {
+        command.insert(command.rfind(" && ") + 4,
+                       "cat " + quote + in.substr(kPiped.size()) + quote + " | ");
+    }
+    const int status = std::system(command.c_str());
+#endif
     return {ON_WINDOWS_ELSE(status, WIFEXITED(status) ? WEXITSTATUS(status) : -1),
             closed ? "" : Read(dir + out), Read(dir + ".err")};
 }

@@ -18,6 +18,10 @@
 
 namespace lm {
 
+// Names are UTF-8, as in the test data, on Windows too.
+std::filesystem::path Path(const std::string& name);
+std::string Utf8(const std::filesystem::path& path);
+
 // The file's bytes, or "<none>" when it cannot be read.
 std::string Read(const std::string& path);
 void Write(const std::string& path, std::string_view bytes);
@@ -26,7 +30,7 @@ class TempDir {
   public:
     TempDir();
     ~TempDir();
-    std::string operator/(const std::string& name) const { return (root_ / name).string(); }
+    std::string operator/(const std::string& name) const { return Utf8(root_ / Path(name)); }
 
   private:
     std::filesystem::path root_;
