@@ -42,11 +42,6 @@ class FileReplacement {
     // Removes the new file; the old one stays as it was.
     void discard();
 
-    // The old one-file-at-a-time calls, until lettermill-recode moves to the calls above.
-    ErrorCode begin(const std::string& name);
-    const std::string& newName() const { return newName_; }
-    ErrorCode commit();
-
   private:
     friend void ReplaceAll(std::span<FileReplacement> batch, std::span<ErrorCode> codes);
 

@@ -347,19 +347,6 @@ void FileReplacement::discard() {
     newName_.clear();
 }
 
-ErrorCode FileReplacement::begin(const std::string& name) {
-    if (const ErrorCode code = open(name, NameCoding::Utf8)) {
-        return code;
-    }
-    return makeNewFile();
-}
-
-ErrorCode FileReplacement::commit() {
-    ErrorCode code = 0;
-    ReplaceAll(std::span(this, 1), std::span(&code, 1));
-    return code;
-}
-
 namespace {
 
 // Owner before permissions: a change of owner clears the set-user and set-group bits. Root

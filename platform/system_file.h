@@ -76,9 +76,6 @@ bool identifyByName(const std::string& name, FileIdentity& identity,
 bool identifyFile(NativeFile file, FileIdentity& identity);
 bool identifyStandardStream(bool output, FileIdentity& identity);
 
-// Creates the named file as createForWriting does and makes it the process's standard output.
-ErrorCode redirectStandardOutput(const std::string& name);
-
 // Which standard streams the process was started with. A POSIX stream that was closed gets the
 // null device in its place, so that no file opened later takes its number and is mistaken for
 // it; lettermill-recode then refuses "-" for it.
@@ -92,9 +89,6 @@ StandardStreams reserveStandardStreams();
 // on as bytes anywhere else.
 void writeStandardError(std::string_view text);
 void writeStandardOutput(std::string_view text);
-
-// The code with which an output that is the input is refused, as a lock held on it would be.
-ErrorCode fileInUseCode();
 
 // The system's own text for a code, for messages of the command-line companion.
 std::string describeError(ErrorCode code);

@@ -148,17 +148,6 @@ bool identifyStandardStream(bool output, FileIdentity& identity) {
            identifyRegularFile(info, identity);
 }
 
-ErrorCode redirectStandardOutput(const std::string& name) {
-    NativeFile file{};
-    if (const ErrorCode code = createForWriting(name, file)) {
-        return code;
-    }
-    // The lock taken by createForWriting stays with standard output until the process ends.
-    const ErrorCode code = ::dup2(file, STDOUT_FILENO) < 0 ? errno : 0;
-    ::close(file);
-    return code;
-}
-
 StandardStreams reserveStandardStreams() {
     StandardStreams streams;
     for (const int fd : {STDIN_FILENO, STDOUT_FILENO, STDERR_FILENO}) {
@@ -184,10 +173,6 @@ void writeStandardError(std::string_view text) {
 
 void writeStandardOutput(std::string_view text) {
     static_cast<void>(writeAll(STDOUT_FILENO, text.data(), text.size()));
-}
-
-ErrorCode fileInUseCode() {
-    return EBUSY;
 }
 
 FileKind kindOf(NativeFile file) {

@@ -170,20 +170,6 @@ bool identifyStandardStream(bool output, FileIdentity& identity) {
     return handle != nullptr && handle != INVALID_HANDLE_VALUE && identifyHandle(handle, identity);
 }
 
-ErrorCode redirectStandardOutput(const std::string& name) {
-    NativeFile file{};
-    if (const ErrorCode code = createForWriting(name, file)) {
-        return code;
-    }
-    // Held as standard output until the process ends, which closes it.
-    if (!SetStdHandle(STD_OUTPUT_HANDLE, file)) {
-        const ErrorCode code = GetLastError();
-        CloseHandle(file);
-        return code;
-    }
-    return 0;
-}
-
 StandardStreams reserveStandardStreams() {
     reserveStandardHandle(STD_ERROR_HANDLE);
     return {reserveStandardHandle(STD_INPUT_HANDLE), reserveStandardHandle(STD_OUTPUT_HANDLE)};
@@ -195,10 +181,6 @@ void writeStandardError(std::string_view text) {
 
 void writeStandardOutput(std::string_view text) {
     writeText(STD_OUTPUT_HANDLE, text);
-}
-
-ErrorCode fileInUseCode() {
-    return ERROR_SHARING_VIOLATION;
 }
 
 FileKind kindOf(NativeFile file) {
