@@ -1,7 +1,10 @@
 #include "cli/command_line.h"
 
+#include <getopt.h>
+
 #include <algorithm>
 #include <cstddef>
+#include <string_view>
 #include <utility>
 
 namespace cli {
@@ -31,46 +34,98 @@ const char* const kUsage =
     "A whole folder: find DIR -name '*.txt' -print0 | xargs -0 lettermill-recode -i -t TABLE\n"
     "Exit codes: 0 done, 1 a bad file, 2 an empty file name or a usage error.\n";
 
+namespace {
+
+// Options that have no short form.
+enum LongOnly { kCheck = 0x100, kVersion };
+
+constexpr option kOptions[] = {
+    {"table", required_argument, nullptr, 't'},
+    {"output", required_argument, nullptr, 'o'},
+    {"in-place", no_argument, nullptr, 'i'},
+    {"cr-lines", no_argument, nullptr, 'r'},
+    {"force", no_argument, nullptr, 'f'},
+    {"check", required_argument, nullptr, kCheck},
+    {"help", no_argument, nullptr, 'h'},
+    {"version", no_argument, nullptr, kVersion},
+    {nullptr, 0, nullptr, 0},
+};
+// The leading colon has a missing argument told apart from an unknown option.
+constexpr const char* kShortOptions = ":t:o:irfh";
+
+// getopt_long's own messages go to the C library's stderr, which on Windows would bypass the
+// console's characters; these are the same words, made here.
+std::string describeMisuse(int result, const char* argument) {
+    const std::string_view given = argument;
+    if (!given.starts_with("--")) {
+        const std::string option(1, static_cast<char>(optopt));
+        return result == ':' ? "option requires an argument -- '" + option + "'"
+                             : "invalid option -- '" + option + "'";
+    }
+    const std::string_view name = given.substr(0, given.find('='));
+    if (result == ':') {
+        return "option '" + std::string(name) + "' requires an argument";
+    }
+    return given.find('=') != std::string_view::npos && optopt != 0
+               ? "option '" + std::string(name) + "' doesn't allow an argument"
+               : "unrecognized option '" + std::string(given) + "'";
+}
+
+}  // namespace
+
 ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
     ParsedCommandLine parsed;
     CommandLine& line = parsed.commandLine;
-    std::vector<std::string> inputs;
+    // getopt_long reorders what it is given, so it works on copies.
+    std::vector<std::string> copies = {"lettermill-recode"};
+    copies.insert(copies.end(), arguments.begin(), arguments.end());
+    std::vector<char*> argv;
+    for (std::string& copy : copies) {
+        argv.push_back(copy.data());
+    }
+    argv.push_back(nullptr);
+    const int argc = static_cast<int>(copies.size());
+
     bool outputGiven = false;
-    bool optionsEnded = false;
-    for (std::size_t i = 0; i < arguments.size(); ++i) {
-        const std::string& argument = arguments[i];
-        const bool isOption = !optionsEnded && argument.size() > 1 && argument[0] == '-';
-        if (!isOption) {
-            inputs.push_back(argument);
-        } else if (argument == "--in-place" || argument == "-i") {
-            line.inPlace = true;
-        } else if (argument == "--cr-lines" || argument == "-r") {
-            line.crEndsLines = true;
-        } else if (argument == "--force" || argument == "-f") {
-            line.force = true;
-        } else if (argument == "--") {
-            optionsEnded = true;
-        } else if (argument == "--help" || argument == "-h") {
-            line.action = Action::ShowHelp;
-        } else if (argument == "--version") {
-            line.action = Action::ShowVersion;
-        } else if (argument == "-t" || argument == "--table" || argument == "-o" ||
-                   argument == "--output" || argument == "--check") {
-            if (i + 1 == arguments.size()) {
-                parsed.error = "option " + argument + " needs a file name";
-                return parsed;
-            }
-            const bool isOutput = argument == "-o" || argument == "--output";
-            (isOutput ? line.output : line.table) = arguments[++i];
-            outputGiven = outputGiven || isOutput;
-            if (argument == "--check") {
+    opterr = 0;
+    optind = 0;  // from the start, whatever an earlier parse left
+    for (int result;
+         (result = getopt_long(argc, argv.data(), kShortOptions, kOptions, nullptr)) != -1;) {
+        switch (result) {
+            case 't':
+                line.table = optarg;
+                line.tableGiven = true;
+                break;
+            case 'o':
+                line.output = optarg;
+                outputGiven = true;
+                break;
+            case 'i':
+                line.inPlace = true;
+                break;
+            case 'r':
+                line.crEndsLines = true;
+                break;
+            case 'f':
+                line.force = true;
+                break;
+            case kCheck:
                 line.action = Action::CheckTable;
-            }
-        } else {
-            parsed.error = "unknown option: " + argument;
-            return parsed;
+                line.table = optarg;
+                line.tableGiven = true;
+                break;
+            case 'h':
+                line.action = Action::ShowHelp;
+                break;
+            case kVersion:
+                line.action = Action::ShowVersion;
+                break;
+            default:
+                parsed.error = describeMisuse(result, argv[static_cast<std::size_t>(optind) - 1]);
+                return parsed;
         }
     }
+    std::vector<std::string> inputs(argv.begin() + optind, argv.end() - 1);
     if (line.action == Action::CheckTable && (!inputs.empty() || outputGiven || line.inPlace)) {
         parsed.error = "--check takes a table and nothing to recode";
     } else if (line.inPlace && outputGiven) {

@@ -21,6 +21,7 @@ struct CommandLine {
     bool force = false;
     // Like the Windows program's default, looked up in the current folder.
     std::string table = LETTERMILL_DEFAULT_TABLE;
+    bool tableGiven = false;
     std::string output = "-";  // standard output
 };
 

@@ -33,7 +33,9 @@ int RunLettermillRecode(const std::vector<std::string>& arguments) {
     platform::EndProcessOnOutOfMemory("lettermill-recode: out of memory\n");
     const cli::ParsedCommandLine parsed = cli::ParseCommandLine(arguments);
     if (!parsed.error.empty()) {
-        platform::writeStandardError("lettermill-recode: " + parsed.error + "\n" + cli::kUsage);
+        // The one line that matters, not drowned by the whole help.
+        platform::writeStandardError("lettermill-recode: " + parsed.error +
+                                     "\nTry 'lettermill-recode --help' for more information.\n");
         return kUsageExitCode;
     }
     switch (parsed.commandLine.action) {

@@ -25,6 +25,8 @@ constexpr platform::NameCoding kNames = platform::NameCoding::Utf8;
 constexpr std::size_t kBatchSize = 64;
 
 // Reasons that no system call gives.
+constexpr const char* kNoTableGiven =
+    ": no -t TABLE was given, and the default table is not in this folder";
 constexpr std::string_view kAlsoAnInput = "is also an input";
 constexpr std::string_view kAlsoTheOutput = "is also the output";
 constexpr std::string_view kIsTheTable = "is the table";
@@ -44,11 +46,18 @@ struct Run {
     std::optional<FileIdentity> tableIdentity;
 };
 
+// "input 2": which of the command line's files a message is about, counted from 1.
+std::string Nth(std::string_view what, std::size_t index) {
+    return std::string(what) + " " + std::to_string(index + 1);
+}
+
 // Reads the table in one go, so that a pipe or a FIFO serves as well as a file.
 bool loadTable(Run& run) {
     platform::NativeFile file{};
     if (const platform::ErrorCode code = platform::openForReading(run.line.table, file, kNames)) {
-        run.report.badFile(run.line.table, IoFailure::System(code));
+        // A name the user never typed needs saying where it came from.
+        run.report.badFile(run.line.table, recode::describeIoFailure(IoFailure::System(code)) +
+                                               (run.line.tableGiven ? "" : kNoTableGiven));
         return false;
     }
     if (FileIdentity identity; platform::identifyFile(file, identity)) {
@@ -168,7 +177,7 @@ void recodeInto(Run& run) {
     for (std::size_t i = 0; i < run.line.inputs.size(); ++i) {
         const std::string& name = run.line.inputs[i];
         if (name.empty()) {
-            run.report.emptyName();
+            run.report.emptyName(Nth("input", i));
             continue;
         }
         if (outputKnown && inputs[i] == output) {
@@ -207,7 +216,8 @@ class InPlace {
         reader_.setLoneCrEndsLine(run.line.crEndsLines);
     }
 
-    void recode(const std::string& name);
+    // The file named at `index` (from 0) of the command line's files.
+    void recode(const std::string& name, std::size_t index);
     // Replaces the files still waiting in the batch.
     void finish() { replaceBatch(); }
 
@@ -227,9 +237,9 @@ class InPlace {
     std::vector<std::string> batchNames_;
 };
 
-void InPlace::recode(const std::string& name) {
+void InPlace::recode(const std::string& name, std::size_t index) {
     if (name.empty()) {
-        return run_.report.emptyName();
+        return run_.report.emptyName(Nth("file", index));
     }
     platform::FileReplacement replacement;
     if (const platform::ErrorCode code = replacement.open(name, kNames)) {
@@ -302,7 +312,7 @@ int RunRecode(const CommandLine& commandLine, std::size_t blockSize) {
     Run run(commandLine, blockSize);
     // Nothing can be recoded without a table or, when one is named, an output.
     if (commandLine.table.empty() || commandLine.output.empty()) {
-        run.report.emptyName();
+        run.report.emptyName(commandLine.table.empty() ? "the table, -t" : "the output, -o");
         return run.report.exitCode();
     }
     if (!loadTable(run)) {
@@ -310,8 +320,8 @@ int RunRecode(const CommandLine& commandLine, std::size_t blockSize) {
     }
     if (commandLine.inPlace) {
         InPlace inPlace(run);
-        for (const std::string& name : commandLine.inputs) {
-            inPlace.recode(name);
+        for (std::size_t i = 0; i < commandLine.inputs.size(); ++i) {
+            inPlace.recode(commandLine.inputs[i], i);
         }
         inPlace.finish();
     } else {

@@ -14,10 +14,10 @@ constexpr std::string_view kProgram = "lettermill-recode: ";
 
 }  // namespace
 
-void Reporter::emptyName() {
+void Reporter::emptyName(std::string_view which) {
     platform::writeStandardError(std::string(kProgram) +
                                  std::string(MessageText(recode::MessageKind::FileNameIsEmpty)) +
-                                 "\n");
+                                 " (" + std::string(which) + ")\n");
     exitCode_ = std::max(exitCode_, kEmptyNameExitCode);
 }
 

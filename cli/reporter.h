@@ -11,8 +11,8 @@ namespace cli {
 
 class Reporter {
   public:
-    // "File name is empty": exit code 2.
-    void emptyName();
+    // "File name is empty", saying which name: "the table, -t", "input 2". Exit code 2.
+    void emptyName(std::string_view which);
     // "Bad file": exit code 1. A failure none is a table without entries, the one "Bad file" that
     // no call reports.
     void badFile(const std::string& name, recode::IoFailure failure);

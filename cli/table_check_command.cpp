@@ -15,7 +15,7 @@ int RunTableCheck(const CommandLine& commandLine, std::size_t blockSize) {
     Reporter report;
     const std::string& name = commandLine.table;
     if (name.empty()) {
-        report.emptyName();
+        report.emptyName("the table, --check");
         return report.exitCode();
     }
     // Read as a recoding run reads a table: "-" is a file of that name.

@@ -55,6 +55,7 @@ TEST_P(LettermillRecode, Runs) {
     line.resize(9);
     for (std::string& field : line) {
         lm::ReplaceAll(field, "{usage}", cli::kUsage);
+        lm::ReplaceAll(field, "{try}", "Try 'lettermill-recode --help' for more information.\n");
         lm::ReplaceAll(field, "\n", "\\n");  // the usage's line ends are a console's too
         lm::ReplaceAll(field, "{version}", LETTERMILL_PRODUCT_VERSION);
         lm::ReplaceAll(field, "{tables}", LETTERMILL_SOURCE_DIR "/tables");
