@@ -53,22 +53,40 @@ constexpr option kOptions[] = {
 // The leading colon has a missing argument told apart from an unknown option.
 constexpr const char* kShortOptions = ":t:o:irfh";
 
+// The long option a misused argument names, by the name or the unique abbreviation getopt_long
+// takes; null when it names none.
+const option* longOptionOf(std::string_view name) {
+    const option* found = nullptr;
+    for (const option& candidate : kOptions) {
+        if (candidate.name != nullptr && std::string_view(candidate.name).starts_with(name)) {
+            if (found != nullptr) {
+                return nullptr;
+            }
+            found = &candidate;
+        }
+    }
+    return found;
+}
+
 // getopt_long's own messages go to the C library's stderr, which on Windows would bypass the
-// console's characters; these are the same words, made here.
-std::string describeMisuse(int result, const char* argument) {
-    const std::string_view given = argument;
+// console's characters, and the C libraries word them differently; these are GNU's words, made
+// from what was given.
+std::string describeMisuse(int result, std::string_view given) {
     if (!given.starts_with("--")) {
         const std::string option(1, static_cast<char>(optopt));
         return result == ':' ? "option requires an argument -- '" + option + "'"
                              : "invalid option -- '" + option + "'";
     }
-    const std::string_view name = given.substr(0, given.find('='));
-    if (result == ':') {
-        return "option '" + std::string(name) + "' requires an argument";
+    const std::size_t equals = given.find('=');
+    const std::string name(given.substr(0, equals));
+    const option* known = longOptionOf(std::string_view(name).substr(2));
+    if (known != nullptr && known->has_arg == no_argument && equals != std::string_view::npos) {
+        return "option '--" + std::string(known->name) + "' doesn't allow an argument";
     }
-    return given.find('=') != std::string_view::npos && optopt != 0
-               ? "option '" + std::string(name) + "' doesn't allow an argument"
-               : "unrecognized option '" + std::string(given) + "'";
+    if (known != nullptr && known->has_arg == required_argument) {
+        return "option '--" + std::string(known->name) + "' requires an argument";
+    }
+    return "unrecognized option '" + std::string(given) + "'";
 }
 
 }  // namespace
