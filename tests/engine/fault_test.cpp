@@ -282,7 +282,8 @@ TEST(InPlace, FlushesEachNewFileBeforeItsRenameAndTheFolderAfter) {
 // A signal that ends a batch while its new files wait to be put in place removes them all; one
 // that the caller ignores, as nohup does, stays ignored and the batch completes. Each run is a
 // process of its own, started afresh, so that no handler installed by another test is inherited;
-// it runs this test again from its start, and finds the folder through its environment.
+// it runs this test again from its start, and finds the folder through its environment. It ends
+// without destroying the plan, which the test framework's own closes still reach.
 TEST(InPlace, EndedBySignalLeavesEveryFileAsItWasAndNothingBeside) {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     constexpr const char* kFolder = "LETTERMILL_SIGNAL_TEST_FOLDER";
@@ -301,13 +302,13 @@ TEST(InPlace, EndedBySignalLeavesEveryFileAsItWasAndNothingBeside) {
             if (batch[i].open(names[i], platform::NameCoding::Utf8) != 0 ||
                 platform::closeFile(batch[i].takeOldFile()) != 0 || batch[i].makeNewFile() != 0 ||
                 platform::writeAll(batch[i].newFile(), "new", 3) != 0) {
-                std::exit(1);
+                std::_Exit(1);
             }
         }
         plan = {};
         plan.signalAtFlush = signal;
         platform::ReplaceAll(batch, codes);
-        std::exit(codes[0] != 0 || codes[1] != 0);
+        std::_Exit(codes[0] != 0 || codes[1] != 0);
     };
     for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
         EXPECT_EXIT(run(signal, false), testing::KilledBySignal(signal), "");
