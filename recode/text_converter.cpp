@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <cstring>
 
+#include "recode/utf8.h"
+
 namespace recode {
 namespace {
 
@@ -13,6 +15,9 @@ unsigned char At(char byte) {
 }
 
 static_assert(std::endian::native == std::endian::little);
+
+constexpr char32_t kCodePoints = 0x110000;
+constexpr std::uint64_t kHighBits = 0x8080808080808080;
 
 }  // namespace
 
@@ -34,6 +39,10 @@ TextConverter::TextConverter(const TranslationTable& table) {
             longReplacements_[c] = std::move(replacement);
         }
     }
+    if (table.kind() == TableKind::Utf8) {
+        compileCharacters(table.joinedByCharacter());
+        return;
+    }
     // A table of single-byte replacements is a byte map, as tr has.
     if (oneToOne) {
         std::array<char, 256> bytes;
@@ -44,8 +53,62 @@ TextConverter::TextConverter(const TranslationTable& table) {
     }
 }
 
-std::string_view TextConverter::replacement(char byte) const {
-    return std::string_view(replacementData(At(byte)), lengths_[At(byte)]);
+std::string_view TextConverter::replacement(unsigned char byte) const {
+    return std::string_view(replacementData(byte), lengths_[byte]);
+}
+
+// The bytes that begin no character keep the words of bytes without entries: themselves.
+void TextConverter::compileCharacters(const TranslationTable::JoinedByCharacter& joined) {
+    characters_ = true;
+    asciiCopied_ = true;
+    for (int b = kBlank + 1; b < 0x80; ++b) {
+        asciiCopied_ = asciiCopied_ && lengths_[b] == 1 && words_[b].bytes[0] == b;
+    }
+    pageOf_.assign(kCodePoints >> kPageBits, 0);
+    pages_.assign(1, Page{});
+    characterWords_.assign(1, Word{});
+    characterLongs_.assign(1, std::string());
+    for (const auto& [character, replacement] : joined) {
+        const char32_t codePoint = ReadUtf8(character).codePoint;
+        std::uint16_t& page = pageOf_[codePoint >> kPageBits];
+        if (page == 0) {
+            page = static_cast<std::uint16_t>(pages_.size());
+            pages_.emplace_back();
+        }
+        pages_[page][codePoint & (kPageSize - 1)] =
+            static_cast<std::uint32_t>(characterWords_.size());
+        Word word{};
+        if (replacement.size() <= kShortLength) {
+            std::memcpy(word.bytes, replacement.data(), replacement.size());
+            word.length = static_cast<unsigned char>(replacement.size());
+            characterLongs_.emplace_back();
+        } else {
+            word.length = kLongWord;
+            characterLongs_.push_back(replacement);
+        }
+        characterWords_.push_back(word);
+    }
+}
+
+std::string_view TextConverter::characterReplacement(std::uint32_t slot) const {
+    const Word& word = characterWords_[slot];
+    return word.length == kLongWord ? std::string_view(characterLongs_[slot])
+                                    : std::string_view(word.bytes, word.length);
+}
+
+TextConverter::Unit TextConverter::firstUnit(std::string_view text) const {
+    if (!characters_) {
+        return {1, replacement(At(text.front()))};
+    }
+    const Utf8Unit unit = ReadUtf8(text);
+    if (unit.form == Utf8Form::Cut) {
+        return {0, {}};
+    }
+    if (unit.length == 1) {
+        return {1, replacement(At(text.front()))};
+    }
+    const std::uint32_t slot = slotOf(unit.codePoint);
+    return {unit.length, slot == 0 ? text.substr(0, unit.length) : characterReplacement(slot)};
 }
 
 const char* TextConverter::replacementData(unsigned char byte) const {
@@ -54,6 +117,9 @@ const char* TextConverter::replacementData(unsigned char byte) const {
 
 TextConverter::Converted TextConverter::convertSome(std::string_view text,
                                                     std::span<char> room) const {
+    if (characters_) {
+        return convertCharacters(text, room);
+    }
     if (byteMap_) {
         const std::size_t length = std::min(text.size(), room.size());
         byteMap_->apply(text.data(), length, room.data());
@@ -116,6 +182,69 @@ char* TextConverter::convertInWords(std::string_view text, char* to) const {
         to += word >> (8 * kShortLength);
     }
     return to;
+}
+
+// One lookup a character. Where eight bytes of text and of room are left, a run of ASCII that no
+// entry changes is copied eight bytes at a time, and a replacement as a whole word, as in
+// convertInWords; a character without entries is copied as it stands. Near either end, each unit
+// is copied exactly.
+TextConverter::Converted TextConverter::convertCharacters(std::string_view text,
+                                                          std::span<char> room) const {
+    const char* from = text.data();
+    const char* const fromEnd = from + text.size();
+    char* to = room.data();
+    char* const toEnd = to + room.size();
+    while (from != fromEnd) {
+        const auto left = static_cast<std::size_t>(toEnd - to);
+        const bool roomy =
+            fromEnd - from >= static_cast<std::ptrdiff_t>(kWordLength) && left >= kWordLength;
+        if (asciiCopied_ && roomy) {
+            std::uint64_t word;
+            std::memcpy(&word, from, kWordLength);
+            if (const std::size_t ascii = std::countr_zero(word & kHighBits) / 8; ascii != 0) {
+                std::memcpy(to, &word, kWordLength);
+                from += ascii;
+                to += ascii;
+                continue;
+            }
+        }
+        const Utf8Unit unit = ReadUtf8(from, fromEnd);
+        if (unit.form == Utf8Form::Cut) {
+            break;
+        }
+        if (unit.length == 1) {
+            const unsigned char byte = At(*from);
+            const std::size_t length = lengths_[byte];
+            if (length > left) {
+                break;
+            }
+            if (length <= kShortLength && roomy) {
+                std::memcpy(to, &words_[byte], kWordLength);
+            } else {
+                std::memcpy(to, replacementData(byte), length);
+            }
+            to += length;
+            ++from;
+            continue;
+        }
+        const std::uint32_t slot = slotOf(unit.codePoint);
+        const Word& word = characterWords_[slot];
+        if (slot != 0 && word.length != kLongWord && roomy) {
+            std::memcpy(to, &word, kWordLength);
+            to += word.length;
+        } else {
+            const std::string_view replacement =
+                slot == 0 ? std::string_view(from, unit.length) : characterReplacement(slot);
+            if (replacement.size() > left) {
+                break;
+            }
+            std::memcpy(to, replacement.data(), replacement.size());
+            to += replacement.size();
+        }
+        from += unit.length;
+    }
+    return {static_cast<std::size_t>(from - text.data()),
+            static_cast<std::size_t>(to - room.data())};
 }
 
 }  // namespace recode
