@@ -15,7 +15,7 @@ std::string hexBytes(std::string_view bytes) {
     for (const char byte : bytes) {
         char hex[8];
         std::snprintf(hex, sizeof hex, "0x%02X", static_cast<unsigned char>(byte));
-        text += (text.empty() ? "" : " ") + std::string(hex);
+        text.append(text.empty() ? "" : " ").append(hex);
     }
     return text;
 }
@@ -24,7 +24,7 @@ std::string hexBytes(std::string_view bytes) {
 std::string describeKey(std::string_view key) {
     const auto first = static_cast<unsigned char>(key.front());
     if ((first > kBlank && first < 0x7F) || key.size() > 1) {
-        return "'" + std::string(key) + "'";
+        return std::string("'").append(key).append("'");
     }
     return hexBytes(key);
 }

@@ -17,7 +17,28 @@ unsigned char At(char byte) {
 static_assert(std::endian::native == std::endian::little);
 
 constexpr char32_t kCodePoints = 0x110000;
+
+// A stretch whose longest output the room holds goes without a check per byte: the whole rest
+// when it fits, as it mostly does (checked without a division), else as much as surely fits,
+// unless that is too little to be worth it.
+std::size_t UncheckedStretch(std::size_t rest, std::size_t left, std::size_t longestLength) {
+    constexpr std::size_t kWordLength = 8;
+    constexpr std::size_t kShortestStretch = 4;
+    if (std::uint64_t{rest} * longestLength + kWordLength <= left) {
+        return rest;
+    }
+    if (left < kWordLength + kShortestStretch * longestLength) {
+        return 0;
+    }
+    return (left - kWordLength) / longestLength;
+}
+
+// The two bytes of a character below U+0800, as a little-endian load finds them.
+std::size_t PairOf(char32_t codePoint) {
+    return (0xC0 | codePoint >> 6) | (0x80 | (codePoint & 0x3F)) << 8;
+}
 constexpr std::uint64_t kHighBits = 0x8080808080808080;
+constexpr std::uint64_t kTopBit = std::uint64_t{1} << 63;
 
 }  // namespace
 
@@ -64,19 +85,31 @@ void TextConverter::compileCharacters(const TranslationTable::JoinedByCharacter&
     for (int b = kBlank + 1; b < 0x80; ++b) {
         asciiCopied_ = asciiCopied_ && lengths_[b] == 1 && words_[b].bytes[0] == b;
     }
+    pairs_.assign(std::size_t{1} << 16, kNotAPair);
+    for (unsigned lead = 0xC2; lead < 0xE0; ++lead) {
+        for (unsigned second = 0x80; second < 0xC0; ++second) {
+            pairs_[lead | second << 8] = kPairCopied;
+        }
+    }
     pageOf_.assign(kCodePoints >> kPageBits, 0);
     pages_.assign(1, Page{});
     characterWords_.assign(1, Word{});
     characterLongs_.assign(1, std::string());
+    // The keys come in the order of their bytes, those of two bytes first: their places are
+    // below 2048, and fit the pairs' 16 bits.
     for (const auto& [character, replacement] : joined) {
         const char32_t codePoint = ReadUtf8(character).codePoint;
-        std::uint16_t& page = pageOf_[codePoint >> kPageBits];
-        if (page == 0) {
-            page = static_cast<std::uint16_t>(pages_.size());
-            pages_.emplace_back();
+        const auto slot = static_cast<std::uint32_t>(characterWords_.size());
+        if (codePoint < kFirstOfThreeBytes) {
+            pairs_[PairOf(codePoint)] = static_cast<std::uint16_t>(kPairCopied + slot);
+        } else {
+            std::uint16_t& page = pageOf_[codePoint >> kPageBits];
+            if (page == 0) {
+                page = static_cast<std::uint16_t>(pages_.size());
+                pages_.emplace_back();
+            }
+            pages_[page][codePoint & (kPageSize - 1)] = slot;
         }
-        pages_[page][codePoint & (kPageSize - 1)] =
-            static_cast<std::uint32_t>(characterWords_.size());
         Word word{};
         if (replacement.size() <= kShortLength) {
             std::memcpy(word.bytes, replacement.data(), replacement.size());
@@ -88,6 +121,13 @@ void TextConverter::compileCharacters(const TranslationTable::JoinedByCharacter&
         }
         characterWords_.push_back(word);
     }
+}
+
+std::uint32_t TextConverter::slotOf(char32_t codePoint) const {
+    if (codePoint < kFirstOfThreeBytes) {
+        return pairs_[PairOf(codePoint)] - kPairCopied;
+    }
+    return pages_[pageOf_[codePoint >> kPageBits]][codePoint & (kPageSize - 1)];
 }
 
 std::string_view TextConverter::characterReplacement(std::uint32_t slot) const {
@@ -156,18 +196,8 @@ TextConverter::Converted TextConverter::convertSome(std::string_view text,
             static_cast<std::size_t>(to - room.data())};
 }
 
-// A stretch whose longest output the room holds goes without a check per byte: the whole rest
-// when it fits, as it mostly does (checked without a division), else as much as surely fits,
-// unless that is too little to be worth it.
 std::size_t TextConverter::uncheckedStretch(std::size_t rest, std::size_t left) const {
-    constexpr std::size_t kShortestStretch = 4;
-    if (std::uint64_t{rest} * longestLength_ + kWordLength <= left) {
-        return rest;
-    }
-    if (left < kWordLength + kShortestStretch * longestLength_) {
-        return 0;
-    }
-    return (left - kWordLength) / longestLength_;
+    return UncheckedStretch(rest, left, longestLength_);
 }
 
 // Each byte stores a whole word and moves on by its replacement's length; the next byte's word
@@ -184,10 +214,8 @@ char* TextConverter::convertInWords(std::string_view text, char* to) const {
     return to;
 }
 
-// One lookup a character. Where eight bytes of text and of room are left, a run of ASCII that no
-// entry changes is copied eight bytes at a time, and a replacement as a whole word, as in
-// convertInWords; a character without entries is copied as it stands. Near either end, each unit
-// is copied exactly.
+// A unit at a time, each checked against the ends of text and room, between stretches that need
+// no such checks.
 TextConverter::Converted TextConverter::convertCharacters(std::string_view text,
                                                           std::span<char> room) const {
     const char* from = text.data();
@@ -195,56 +223,72 @@ TextConverter::Converted TextConverter::convertCharacters(std::string_view text,
     char* to = room.data();
     char* const toEnd = to + room.size();
     while (from != fromEnd) {
-        const auto left = static_cast<std::size_t>(toEnd - to);
-        const bool roomy =
-            fromEnd - from >= static_cast<std::ptrdiff_t>(kWordLength) && left >= kWordLength;
-        if (asciiCopied_ && roomy) {
-            std::uint64_t word;
-            std::memcpy(&word, from, kWordLength);
-            if (const std::size_t ascii = std::countr_zero(word & kHighBits) / 8; ascii != 0) {
-                std::memcpy(to, &word, kWordLength);
-                from += ascii;
-                to += ascii;
-                continue;
-            }
-        }
-        const Utf8Unit unit = ReadUtf8(from, fromEnd);
-        if (unit.form == Utf8Form::Cut) {
+        convertStretch(from, fromEnd, to, toEnd);
+        if (from == fromEnd) {
             break;
         }
-        if (unit.length == 1) {
-            const unsigned char byte = At(*from);
-            const std::size_t length = lengths_[byte];
-            if (length > left) {
-                break;
-            }
-            if (length <= kShortLength && roomy) {
-                std::memcpy(to, &words_[byte], kWordLength);
-            } else {
-                std::memcpy(to, replacementData(byte), length);
-            }
-            to += length;
-            ++from;
-            continue;
+        const Unit unit =
+            firstUnit(std::string_view(from, static_cast<std::size_t>(fromEnd - from)));
+        if (unit.length == 0 || unit.replacement.size() > static_cast<std::size_t>(toEnd - to)) {
+            break;
         }
-        const std::uint32_t slot = slotOf(unit.codePoint);
-        const Word& word = characterWords_[slot];
-        if (slot != 0 && word.length != kLongWord && roomy) {
-            std::memcpy(to, &word, kWordLength);
-            to += word.length;
-        } else {
-            const std::string_view replacement =
-                slot == 0 ? std::string_view(from, unit.length) : characterReplacement(slot);
-            if (replacement.size() > left) {
-                break;
-            }
-            std::memcpy(to, replacement.data(), replacement.size());
-            to += replacement.size();
-        }
+        std::memcpy(to, unit.replacement.data(), unit.replacement.size());
+        to += unit.replacement.size();
         from += unit.length;
     }
     return {static_cast<std::size_t>(from - text.data()),
             static_cast<std::size_t>(to - room.data())};
+}
+
+// One lookup a character, for as long as the next eight bytes of text can be loaded as a word and
+// whatever a short replacement a byte makes fits the room. A run of ASCII that no entry changes
+// is copied whole from the word, as is a character of two bytes without entries; a short
+// replacement is stored as a whole word, as in convertInWords. Stops before any other unit: an
+// ASCII byte or a character with a long replacement, a character of three or four bytes, a byte
+// that begins none.
+void TextConverter::convertStretch(const char*& from, const char* fromEnd, char*& to,
+                                   const char* toEnd) const {
+    const auto rest = static_cast<std::size_t>(fromEnd - from);
+    if (rest < kWordLength) {
+        return;
+    }
+    const char* const stretchEnd =
+        from + std::min(rest - (kWordLength - 1),
+                        UncheckedStretch(rest, static_cast<std::size_t>(toEnd - to), kShortLength));
+    // Held here, since every store through `to` might otherwise have changed them.
+    const bool asciiCopied = asciiCopied_;
+    const std::uint16_t* const pairs = pairs_.data();
+    const Word* const characterWords = characterWords_.data();
+    while (from < stretchEnd) {
+        std::uint64_t bytes;
+        std::memcpy(&bytes, from, kWordLength);
+        const auto lead = static_cast<unsigned char>(bytes);
+        std::uint64_t word = bytes;
+        std::size_t taken = 2;
+        if (lead < 0x80 && asciiCopied) {
+            // At most seven: the word's top byte says how many.
+            taken = static_cast<std::size_t>(std::countr_zero((bytes & kHighBits) | kTopBit) / 8);
+            word = (bytes & ~std::uint64_t{0} >> 8) | std::uint64_t{taken} << 56;
+        } else if (lead < 0x80) {
+            if (lengths_[lead] > kShortLength) {
+                return;
+            }
+            std::memcpy(&word, &words_[lead], kWordLength);
+            taken = 1;
+        } else if (const std::uint16_t pair = pairs[bytes & 0xFFFF]; pair == kNotAPair) {
+            return;
+        } else if (pair == kPairCopied) {
+            word = (bytes & ~std::uint64_t{0} >> 8) | std::uint64_t{2} << 56;
+        } else {
+            std::memcpy(&word, &characterWords[pair - kPairCopied], kWordLength);
+            if (word >> 56 == kLongWord) {
+                return;
+            }
+        }
+        std::memcpy(to, &word, kWordLength);
+        to += word >> 56;
+        from += taken;
+    }
 }
 
 }  // namespace recode

@@ -58,10 +58,9 @@ class TextConverter {
 
     void compileCharacters(const TranslationTable::JoinedByCharacter& joined);
     Converted convertCharacters(std::string_view text, std::span<char> room) const;
+    void convertStretch(const char*& from, const char* fromEnd, char*& to, const char* toEnd) const;
     // The place of a character's replacement in characterWords_, 0 when it has no entries.
-    std::uint32_t slotOf(char32_t codePoint) const {
-        return pages_[pageOf_[codePoint >> kPageBits]][codePoint & (kPageSize - 1)];
-    }
+    std::uint32_t slotOf(char32_t codePoint) const;
     std::string_view characterReplacement(std::uint32_t slot) const;
 
     static_assert(sizeof(Word) == kWordLength);
@@ -71,15 +70,21 @@ class TextConverter {
     std::size_t longestLength_ = 0;
     std::optional<ByteMap> byteMap_;  // for a table of single-byte replacements
 
-    // A table of characters: a two-level lookup, code points in pages of 64 by the bits above
-    // (a character of two bytes finds its page by its lead byte), page 0 for those without any
-    // entry. A replacement is a word as above, or one that says to look in characterLongs_.
+    // A table of characters: a character of two bytes is found by its lead byte and second byte
+    // at once, as the two bytes of a 16-bit load (whether they are one, and where its replacement
+    // is); the longer ones in two levels, code points in pages of 64 by the bits above, page 0 for
+    // those without any entry. A replacement is a word as above, or one that says to look in
+    // characterLongs_.
+    static constexpr char32_t kFirstOfThreeBytes = 0x800;
+    static constexpr std::uint16_t kNotAPair = 0;
+    static constexpr std::uint16_t kPairCopied = 1;  // the place of a replacement follows
     static constexpr unsigned kPageBits = 6;
     static constexpr std::size_t kPageSize = std::size_t{1} << kPageBits;
     static constexpr unsigned char kLongWord = 0xFF;
     using Page = std::array<std::uint32_t, kPageSize>;
     bool characters_ = false;
     bool asciiCopied_ = false;  // no entry of an ASCII character applies: runs are copied whole
+    std::vector<std::uint16_t> pairs_;
     std::vector<std::uint16_t> pageOf_;
     std::vector<Page> pages_;
     std::vector<Word> characterWords_;
