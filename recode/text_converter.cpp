@@ -38,7 +38,7 @@ std::size_t PairOf(char32_t codePoint) {
     return (0xC0 | codePoint >> 6) | (0x80 | (codePoint & 0x3F)) << 8;
 }
 constexpr std::uint64_t kHighBits = 0x8080808080808080;
-constexpr std::uint64_t kTopBit = std::uint64_t{1} << 63;
+constexpr std::uint64_t kTopBit = std::uint64_t{1} << 63;  // a run of seven at most
 
 }  // namespace
 
@@ -241,11 +241,11 @@ TextConverter::Converted TextConverter::convertCharacters(std::string_view text,
 }
 
 // One lookup a character, for as long as the next eight bytes of text can be loaded as a word and
-// whatever a short replacement a byte makes fits the room. A run of ASCII that no entry changes
-// is copied whole from the word, as is a character of two bytes without entries; a short
-// replacement is stored as a whole word, as in convertInWords. Stops before any other unit: an
-// ASCII byte or a character with a long replacement, a character of three or four bytes, a byte
-// that begins none.
+// the room holds a short replacement for every byte. A run of ASCII that no entry changes is
+// copied from the word, as is a character of two bytes without entries, with their length put in
+// the word's top byte; a short replacement is stored as a whole word, as in convertInWords. Stops
+// before any other unit: an ASCII byte or a character with a long replacement, a character of
+// three or four bytes, a byte that begins none.
 void TextConverter::convertStretch(const char*& from, const char* fromEnd, char*& to,
                                    const char* toEnd) const {
     const auto rest = static_cast<std::size_t>(fromEnd - from);
@@ -259,6 +259,8 @@ void TextConverter::convertStretch(const char*& from, const char* fromEnd, char*
     const bool asciiCopied = asciiCopied_;
     const std::uint16_t* const pairs = pairs_.data();
     const Word* const characterWords = characterWords_.data();
+    constexpr unsigned kLengthShift = 8 * kShortLength;
+    constexpr std::uint64_t kTextBytes = ~std::uint64_t{0} >> 8;
     while (from < stretchEnd) {
         std::uint64_t bytes;
         std::memcpy(&bytes, from, kWordLength);
@@ -266,9 +268,8 @@ void TextConverter::convertStretch(const char*& from, const char* fromEnd, char*
         std::uint64_t word = bytes;
         std::size_t taken = 2;
         if (lead < 0x80 && asciiCopied) {
-            // At most seven: the word's top byte says how many.
             taken = static_cast<std::size_t>(std::countr_zero((bytes & kHighBits) | kTopBit) / 8);
-            word = (bytes & ~std::uint64_t{0} >> 8) | std::uint64_t{taken} << 56;
+            word = (bytes & kTextBytes) | std::uint64_t{taken} << kLengthShift;
         } else if (lead < 0x80) {
             if (lengths_[lead] > kShortLength) {
                 return;
@@ -278,15 +279,15 @@ void TextConverter::convertStretch(const char*& from, const char* fromEnd, char*
         } else if (const std::uint16_t pair = pairs[bytes & 0xFFFF]; pair == kNotAPair) {
             return;
         } else if (pair == kPairCopied) {
-            word = (bytes & ~std::uint64_t{0} >> 8) | std::uint64_t{2} << 56;
+            word = (bytes & kTextBytes) | std::uint64_t{2} << kLengthShift;
         } else {
             std::memcpy(&word, &characterWords[pair - kPairCopied], kWordLength);
-            if (word >> 56 == kLongWord) {
+            if (word >> kLengthShift == kLongWord) {
                 return;
             }
         }
         std::memcpy(to, &word, kWordLength);
-        to += word >> 56;
+        to += word >> kLengthShift;
         from += taken;
     }
 }
