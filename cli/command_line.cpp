@@ -48,7 +48,7 @@ constexpr option kOptions[] = {
     {"in-place", no_argument, nullptr, 'i'},
     {"cr-lines", no_argument, nullptr, 'r'},
     {"force", no_argument, nullptr, 'f'},
-    {"utf8", no_argument, nullptr, 'u'},
+    {"utf8", no_argument, nullptr, 'u'},  // a table of UTF-8 characters
     {"check", required_argument, nullptr, kCheck},
     {"help", no_argument, nullptr, 'h'},
     {"version", no_argument, nullptr, kVersion},
