@@ -121,8 +121,9 @@ inline std::optional<std::string> ReferenceRecoding(std::string_view table,
             const std::size_t equals = entry.find('=');
             const std::size_t keyLength = utf8 ? ReferenceCharacterLength(entry, 0) : 1;
             if (keyLength != 0 && static_cast<unsigned char>(entry[0]) > ' ') {
-                keyed.emplace_back(entry.substr(0, keyLength),
-                                   entry.substr(equals == std::string::npos ? 0 : equals + 1, 65535));
+                keyed.emplace_back(
+                    entry.substr(0, keyLength),
+                    entry.substr(equals == std::string::npos ? 0 : equals + 1, 65535));
             }
         }
     }
@@ -132,7 +133,8 @@ inline std::optional<std::string> ReferenceRecoding(std::string_view table,
     std::string output;
     for (const std::string& line : ReferenceLines(input)) {
         for (std::size_t at = 0; at < line.size();) {
-            const std::size_t length = utf8 ? std::max<std::size_t>(ReferenceCharacterLength(line, at), 1) : 1;
+            const std::size_t length =
+                utf8 ? std::max<std::size_t>(ReferenceCharacterLength(line, at), 1) : 1;
             const std::string unit = line.substr(at, length);
             std::string replaced;
             bool matched = false;
