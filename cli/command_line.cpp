@@ -10,15 +10,18 @@
 namespace cli {
 
 const char* const kUsage =
-    "usage: lettermill-recode [-t TABLE] [-o OUTPUT] [INPUT...]\n"
-    "       lettermill-recode [-t TABLE] --in-place FILE...\n"
-    "       lettermill-recode --check TABLE\n"
+    "usage: lettermill-recode [-t TABLE] [-u] [-o OUTPUT] [INPUT...]\n"
+    "       lettermill-recode [-t TABLE] [-u] --in-place FILE...\n"
+    "       lettermill-recode [-u] --check TABLE\n"
     "Recodes each INPUT (default: standard input) in turn through the translation table TABLE\n"
     "(default: " LETTERMILL_DEFAULT_TABLE
     ") into OUTPUT (default: standard output), with CR LF line ends.\n"
     "A name of - stands for standard input or output. An input that fails is reported and\n"
     "the others are still recoded; an output that is an input is refused.\n"
     "  -t, --table TABLE    the translation table file\n"
+    "  -u, --utf8           the keys of TABLE are UTF-8 characters, not bytes, as when\n"
+    "                       TABLE begins with a byte-order mark; a byte of the input that\n"
+    "                       is part of no valid character is copied\n"
     "  -o, --output OUTPUT  the output file; an existing one is replaced\n"
     "  -i, --in-place       replace each FILE by its recoded text; the new text reaches the\n"
     "                       disk before it takes the old one's place, so a failure or an\n"
@@ -45,13 +48,14 @@ constexpr option kOptions[] = {
     {"in-place", no_argument, nullptr, 'i'},
     {"cr-lines", no_argument, nullptr, 'r'},
     {"force", no_argument, nullptr, 'f'},
+    {"utf8", no_argument, nullptr, 'u'},  // a table of UTF-8 characters
     {"check", required_argument, nullptr, kCheck},
     {"help", no_argument, nullptr, 'h'},
     {"version", no_argument, nullptr, kVersion},
     {nullptr, 0, nullptr, 0},
 };
 // The leading colon has a missing argument told apart from an unknown option.
-constexpr const char* kShortOptions = ":t:o:irfh";
+constexpr const char* kShortOptions = ":t:o:irfuh";
 
 // The long option a misused argument names, by the name or the unique abbreviation getopt_long
 // takes; null when it names none.
@@ -126,6 +130,9 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
                 break;
             case 'f':
                 line.force = true;
+                break;
+            case 'u':
+                line.utf8Table = true;
                 break;
             case kCheck:
                 line.action = Action::CheckTable;

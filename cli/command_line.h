@@ -1,5 +1,5 @@
-// The arguments of lettermill-recode: [-t TABLE] [-o OUTPUT] [INPUT...], [-t TABLE] --in-place
-// FILE..., or --check TABLE.
+// The arguments of lettermill-recode: [-t TABLE] [-u] [-o OUTPUT] [INPUT...], [-t TABLE] [-u]
+// --in-place FILE..., or [-u] --check TABLE.
 #pragma once
 
 #include <string>
@@ -17,6 +17,8 @@ struct CommandLine {
     bool inPlace = false;
     // A CR alone ends a line, as in classic Mac OS text, instead of being dropped.
     bool crEndsLines = false;
+    // The table's keys are UTF-8 characters, as when it begins with a byte-order mark.
+    bool utf8Table = false;
     // Replaces a file even when its recoding drops text or it does not look like text.
     bool force = false;
     // Like the Windows program's default, looked up in the current folder.

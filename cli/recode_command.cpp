@@ -42,7 +42,9 @@ struct Run {
     std::size_t blockSize;
     platform::StandardStreams streams;
     Reporter report;
-    recode::TranslationTable table{recode::TranslationTable::kNoLimit};
+    recode::TranslationTable table{
+        recode::TranslationTable::kNoLimit,
+        line.utf8Table ? recode::TableKind::Utf8 : recode::TableKind::Bytes};
     std::optional<FileIdentity> tableIdentity;
 };
 

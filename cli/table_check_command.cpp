@@ -27,7 +27,8 @@ int RunTableCheck(const CommandLine& commandLine, std::size_t blockSize) {
     }
     recode::TextLineReader reader(blockSize);
     reader.attach(file);
-    const recode::TableCheck check = recode::CheckTable(reader);
+    const recode::TableCheck check = recode::CheckTable(
+        reader, commandLine.utf8Table ? recode::TableKind::Utf8 : recode::TableKind::Bytes);
     reader.close();
     recode::takeIoResult();
     // The first failure is the one to name; none with no entries is a table without any.

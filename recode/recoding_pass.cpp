@@ -1,10 +1,12 @@
 #include "recode/recoding_pass.h"
 
+#include <algorithm>
 #include <optional>
 #include <string>
 #include <utility>
 
 #include "recode/translation_table.h"
+#include "recode/utf8.h"
 
 namespace recode {
 namespace {
@@ -44,15 +46,39 @@ std::optional<TranslationTable> readTable(TextLineReader& reader, const std::str
 
 // Converts straight into the output's room; a replacement that does not fit there whole is
 // written as text, which the writer cuts into blocks like any other. A failed write drops the
-// rest of the text.
-void writeConverted(const TextConverter& converter, std::string_view text, TextLineWriter& output) {
+// rest of the text. A character that the end of the text cuts is kept in `cut`, to be finished by
+// the next piece's first bytes: pieces end where the read blocks do.
+void writeConverted(const TextConverter& converter, std::string_view text, TextLineWriter& output,
+                    std::string& cut) {
+    while (!cut.empty() && !text.empty()) {
+        const std::size_t added = std::min(text.size(), kLongestCharacter - cut.size());
+        const std::string joined = cut + std::string(text.substr(0, added));
+        const TextConverter::Unit unit = converter.firstUnit(joined);
+        if (unit.length == 0) {
+            cut = joined;
+            return;
+        }
+        output.write(unit.replacement);
+        // A cut beginning that turned out to be none leaves continuation bytes, which begin none.
+        if (unit.length < cut.size()) {
+            cut.erase(0, unit.length);
+        } else {
+            text.remove_prefix(unit.length - cut.size());
+            cut.clear();
+        }
+    }
     while (!text.empty() && !output.failure()) {
         const TextConverter::Converted converted = converter.convertSome(text, output.room());
         output.commit(converted.made);
         text.remove_prefix(converted.taken);
         if (converted.taken == 0) {
-            output.write(converter.replacement(text.front()));
-            text.remove_prefix(1);
+            const TextConverter::Unit unit = converter.firstUnit(text);
+            if (unit.length == 0) {
+                cut.assign(text);
+                return;
+            }
+            output.write(unit.replacement);
+            text.remove_prefix(unit.length);
         }
     }
 }
@@ -120,16 +146,21 @@ PassResult Recode(const PassNames& names, PassFiles& files) {
 }
 
 // The input comes as text with its lines already ended in CR LF, in pieces of many lines or part
-// of one, and is converted ends and all: CR and LF are never replaced.
+// of one, and is converted ends and all: CR and LF are never replaced. Every line ends in CR LF,
+// so only a failure to read can leave a character cut; what of it was read is written as it came.
 PassResult RecodeText(TextLineReader& input, const TextConverter& converter,
                       TextLineWriter& output) {
+    std::string cut;
     while (!input.failure() && !output.failure()) {
         const std::string_view text = input.readText();
         if (text.empty()) {
             break;
         }
-        writeConverted(converter, text, output);
+        writeConverted(converter, text, output, cut);
         output.showWholeLines();
+    }
+    if (!cut.empty()) {
+        output.write(cut);
     }
     // The loop stops at the first failure of either file.
     if (input.failure()) {

@@ -1,22 +1,32 @@
 #include "recode/table_check.h"
 
-#include <array>
 #include <cstdio>
 #include <cstdint>
+#include <map>
 #include <string_view>
 
-#include "recode/translation_table.h"
+#include "recode/utf8.h"
 
 namespace recode {
 namespace {
 
-std::string describeKey(unsigned char key) {
-    if (key > kBlank && key < 0x7F) {
-        return std::string("'") + static_cast<char>(key) + "'";
+std::string hexBytes(std::string_view bytes) {
+    std::string text;
+    for (const char byte : bytes) {
+        char hex[8];
+        std::snprintf(hex, sizeof hex, "0x%02X", static_cast<unsigned char>(byte));
+        text.append(text.empty() ? "" : " ").append(hex);
     }
-    char hex[8];
-    std::snprintf(hex, sizeof hex, "0x%02X", key);
-    return hex;
+    return text;
+}
+
+// A key of one byte, or a character of a table of characters, which a terminal shows as such.
+std::string describeKey(std::string_view key) {
+    const auto first = static_cast<unsigned char>(key.front());
+    if ((first > kBlank && first < 0x7F) || key.size() > 1) {
+        return std::string("'").append(key).append("'");
+    }
+    return hexBytes(key);
 }
 
 std::string counted(std::size_t count, const char* singular, const char* plural) {
@@ -39,10 +49,23 @@ std::string trailingBlanksAndTabs(std::string_view text) {
                : counted(blanks, "blank", "blanks") + " and " + counted(tabs, "tab", "tabs");
 }
 
+// The key of an entry line: its first byte, or in a table of characters its first character;
+// empty when it begins with none.
+std::string_view keyOf(std::string_view entry, TableKind kind) {
+    if (kind == TableKind::Bytes) {
+        return entry.substr(0, 1);
+    }
+    const Utf8Unit unit = ReadUtf8(entry);
+    return unit.form == Utf8Form::Character ? entry.substr(0, unit.length) : std::string_view();
+}
+
 // What may surprise in one entry line, apart from keys it shares with other lines.
-std::vector<std::string> surprisesOf(std::string_view entry) {
-    const auto key = static_cast<unsigned char>(entry.front());
-    if (key <= kBlank) {
+std::vector<std::string> surprisesOf(std::string_view entry, std::string_view key) {
+    if (key.empty()) {
+        return {"entry never applies: it begins with " + hexBytes(entry.substr(0, 1)) +
+                ", which begins no valid UTF-8 character here"};
+    }
+    if (static_cast<unsigned char>(key.front()) <= kBlank) {
         return {"entry never applies: its key " + describeKey(key) + " is at or below the blank"};
     }
     std::vector<std::string> surprises;
@@ -53,10 +76,11 @@ std::vector<std::string> surprisesOf(std::string_view entry) {
     } else {
         fullLength -= equals + 1;
         // For the key "=" the first "=" is the key itself.
-        if (equals > 1) {
-            surprises.push_back(counted(equals - 1, "byte", "bytes") +
+        if (equals > key.size()) {
+            const std::size_t ignored = equals - key.size();
+            surprises.push_back(counted(ignored, "byte", "bytes") +
                                 " between the key and the first \"=\" " +
-                                (equals == 2 ? "is" : "are") + " ignored");
+                                (ignored == 1 ? "is" : "are") + " ignored");
         }
     }
     if (fullLength > kMaxReplacementLength) {
@@ -92,14 +116,25 @@ std::size_t countLinesWithText(TextLineReader& reader) {
 
 }  // namespace
 
-TableCheck CheckTable(TextLineReader& reader) {
+TableCheck CheckTable(TextLineReader& reader, TableKind kind) {
     TableCheck check;
-    std::array<std::size_t, 256> firstLineOfKey{};  // 0: no entry yet
+    std::map<std::string, std::size_t, std::less<>> firstLineOfKey;
     std::size_t lineNumber = 0;
     std::uint64_t loneCrsBefore = 0;
     while (!reader.atEnd()) {
-        const std::string_view line = reader.readLine();
+        const std::string_view read = reader.readLine();
+        const std::string_view line = WithoutByteOrderMark(read, lineNumber == 0);
         ++lineNumber;
+        if (line.size() != read.size()) {
+            kind = TableKind::Utf8;
+        }
+        // Past the start, the mark is the character U+FEFF, which editors hide.
+        if (kind == TableKind::Utf8 && line.find(kByteOrderMark) != std::string_view::npos) {
+            check.findings.push_back(
+                {lineNumber,
+                 "holds a byte-order mark, which only the table's first bytes can be: "
+                 "here it is the invisible character U+FEFF"});
+        }
         const std::uint64_t loneCrs = reader.dropped().loneCrs - loneCrsBefore;
         loneCrsBefore = reader.dropped().loneCrs;
         if (line.empty()) {
@@ -115,20 +150,17 @@ TableCheck CheckTable(TextLineReader& reader) {
                                  (loneCrs == 1 ? "it hides are" : "they hide are") +
                                  " joined into one replacement"});
         }
-        for (std::string& surprise : surprisesOf(line)) {
+        const std::string_view key = keyOf(line, kind);
+        for (std::string& surprise : surprisesOf(line, key)) {
             check.findings.push_back({lineNumber, std::move(surprise)});
         }
-        const auto key = static_cast<unsigned char>(line.front());
-        if (key <= kBlank) {
+        if (key.empty() || static_cast<unsigned char>(key.front()) <= kBlank) {
             continue;
         }
-        if (firstLineOfKey[key] == 0) {
-            firstLineOfKey[key] = lineNumber;
-        } else {
-            check.findings.push_back({lineNumber, "key " + describeKey(key) +
-                                                      " already has an entry on line " +
-                                                      std::to_string(firstLineOfKey[key]) +
-                                                      ": the replacements are joined"});
+        if (const auto [first, isNew] = firstLineOfKey.emplace(key, lineNumber); !isNew) {
+            check.findings.push_back(
+                {lineNumber, "key " + describeKey(key) + " already has an entry on line " +
+                                 std::to_string(first->second) + ": the replacements are joined"});
         }
     }
     if (reader.dropped().afterEndMark) {

@@ -1,13 +1,16 @@
 #!/usr/bin/python3
-"""Writes the code page tables listed in code-pages.txt, and win2icao.tab.
+"""Writes the code page tables listed in code-pages.txt, win2icao.tab, and the tables of UTF-8
+characters utf82trans.tab and utf82icao.tab.
 
 Run from anywhere with Debian's Python: /usr/bin/python3 tables/make_tables.py
 
 The code page tables come from glibc's iconv, called through the C library as the engine test
 calls it, so that the tables and their proof use one converter. Every byte from 0x21 to 0xFF gets
 the target's bytes of its character; a byte the source leaves undefined, or whose character the
-target lacks, gets "?"; a byte that stays the same needs no entry. Prints, per table, the entry
-count and the bytes that became "?", for tables/README.md.
+target lacks, gets "?"; a byte that stays the same needs no entry. A table from UTF-8 is keyed
+by characters (it begins with a byte-order mark): every character of the target code page gives
+its byte, and a character the code page lacks has no entry, so it is copied. Prints, per table,
+the entry count and the bytes that became "?", for tables/README.md.
 """
 
 import ctypes
@@ -34,6 +37,13 @@ ICAO = {
     "ђ": "d", "ѓ": "g", "ѕ": "dz", "ј": "j", "љ": "lj", "њ": "nj", "ћ": "c", "ќ": "k",
     "џ": "dz",
 }
+
+# GOST 7.79-2000 system B for the Cyrillic letters it covers beyond Windows-1251: the letters of
+# Russian and Bulgarian before their reforms.
+GOST_B_BEYOND_CP1251 = {
+    "Ѣ": "Ye", "ѣ": "ye", "Ѳ": "Fh", "ѳ": "fh", "Ѵ": "Yh", "ѵ": "yh", "Ѫ": "O`", "ѫ": "o`",
+}
+BYTE_ORDER_MARK = "\ufeff".encode()
 
 libc = ctypes.CDLL(ctypes.util.find_library("c"), use_errno=True)
 libc.iconv_open.restype = ctypes.c_void_p
@@ -77,6 +87,27 @@ def write_table(name, replacements):
     return len(lines)
 
 
+def write_character_table(name, replacements):
+    """Writes the entries {character: replacement} as "key=replacement" lines with CR LF, in the
+    order of the characters, after a byte-order mark."""
+    lines = []
+    for character, replacement in sorted(replacements.items()):
+        assert not {0x0D, 0x0A} & set(replacement), (name, character)
+        lines.append(character.encode() + b"=" + replacement + b"\r\n")
+    (HERE / name).write_bytes(BYTE_ORDER_MARK + b"".join(lines))
+    return len(lines)
+
+
+def read_table(name):
+    """The entries {byte: replacement} of a table of bytes with one entry a key."""
+    replacements = {}
+    for line in (HERE / name).read_bytes().split(b"\r\n"):
+        if line:
+            assert line[0] not in replacements, (name, line[0])
+            replacements[line[0]] = line.partition(b"=")[2]
+    return replacements
+
+
 def describe(byte, character):
     if character is None:
         return f"{byte:02X} (undefined)"
@@ -94,6 +125,9 @@ def code_page_tables():
         if not row or row.startswith("#"):
             continue
         name, source, target = row.split()
+        if source == "UTF-8":
+            from_utf8_table(name, target)
+            continue
         to_target, to_unicode = converter(source, target), converter(source, "UTF-8")
         replacements, lost = {}, []
         for byte in range(FIRST_KEY, 0x100):
@@ -105,13 +139,37 @@ def code_page_tables():
         report(name, write_table(name, replacements), lost)
 
 
+def from_utf8_table(name, target):
+    """Every character of the code page, as iconv has it, gives its byte."""
+    to_unicode = converter(target, "UTF-8")
+    replacements = {}
+    for byte in range(FIRST_KEY, 0x100):
+        character = to_unicode(byte)
+        if character is not None and character != bytes([byte]):
+            assert character.decode() not in replacements, (name, byte)
+            replacements[character.decode()] = bytes([byte])
+    report(name, write_character_table(name, replacements), [])
+
+
+def transliteration_from_utf8(name, source, beyond):
+    """Every character of Windows-1251 gives what `source` gives its byte; `beyond` adds
+    letters that Windows-1251 lacks."""
+    to_unicode = converter("CP1251", "UTF-8")
+    replacements = {}
+    for byte, replacement in read_table(source).items():
+        character = to_unicode(byte)
+        if character is not None:
+            replacements[character.decode()] = replacement
+    for character, latin in beyond.items():
+        assert character not in replacements, character
+        replacements[character] = latin.encode()
+    report(name, write_character_table(name, replacements), [])
+
+
 def icao_table():
     """Windows-1251 letters after ICAO Doc 9303; every other byte as win2trans.tab has it."""
     to_unicode = converter("CP1251", "UTF-8")
-    replacements = {}
-    for line in (HERE / "win2trans.tab").read_bytes().split(b"\r\n"):
-        if line:
-            replacements[line[0]] = line.partition(b"=")[2]
+    replacements = read_table("win2trans.tab")
     lost = []
     for byte in range(0x80, 0x100):
         character = to_unicode(byte)
@@ -130,3 +188,5 @@ def icao_table():
 
 code_page_tables()
 icao_table()
+transliteration_from_utf8("utf82trans.tab", "win2trans.tab", GOST_B_BEYOND_CP1251)
+transliteration_from_utf8("utf82icao.tab", "win2icao.tab", {})
