@@ -11,6 +11,7 @@
 #include "platform/system_file.h"
 #include "recode/recoding_pass.h"
 #include "recode/translation_table.h"
+#include "recode/utf8.h"
 
 namespace cli {
 namespace {
@@ -30,6 +31,8 @@ constexpr const char* kNoTableGiven =
 constexpr std::string_view kAlsoAnInput = "is also an input";
 constexpr std::string_view kAlsoTheOutput = "is also the output";
 constexpr std::string_view kIsTheTable = "is the table";
+constexpr std::string_view kAlreadyRecoded =
+    "looks already recoded: it is UTF-8, which this table makes; --force recodes it again";
 constexpr std::string_view kNotText =
     "holds NUL bytes, which no text of a code page does; --force replaces it all the same";
 
@@ -46,11 +49,34 @@ struct Run {
         recode::TranslationTable::kNoLimit,
         line.utf8Table ? recode::TableKind::Utf8 : recode::TableKind::Bytes};
     std::optional<FileIdentity> tableIdentity;
+    bool makesUtf8 = false;
 };
 
 // "input 2": which of the command line's files a message is about, counted from 1.
 std::string Nth(std::string_view what, std::size_t index) {
     return std::string(what) + " " + std::to_string(index + 1);
+}
+
+// A table into UTF-8: every replacement is UTF-8, and some character takes more than one byte.
+bool MakesUtf8(const recode::TranslationTable& table) {
+    bool valid = true;
+    bool multiByte = false;
+    const auto note = [&](std::string_view replacement) {
+        valid = valid && recode::IsUtf8(replacement);
+        multiByte = multiByte || std::ranges::any_of(replacement, [](char c) {
+                        return static_cast<unsigned char>(c) > 0x7F;
+                    });
+    };
+    for (int byte = recode::kBlank + 1; byte <= 0xFF; ++byte) {
+        if (std::string joined;
+            recode::AppendReplacements(table, static_cast<unsigned char>(byte), joined)) {
+            note(joined);
+        }
+    }
+    for (const auto& [key, joined] : table.joinedByCharacter()) {
+        note(joined);
+    }
+    return valid && multiByte;
 }
 
 // Reads the table in one go, so that a pipe or a FIFO serves as well as a file.
@@ -74,6 +100,7 @@ bool loadTable(Run& run) {
         run.report.badFile(run.line.table, reader.failure());
         return false;
     }
+    run.makesUtf8 = MakesUtf8(run.table);
     return true;
 }
 
@@ -224,7 +251,9 @@ class InPlace {
     void finish() { replaceBatch(); }
 
   private:
-    // Refuses, with its reason, a file whose recoding would not be what the user wants.
+    // Refuses, with its reason, a file whose recoding would not be what the user wants: by how
+    // it begins, before anything is made, or by what the recoding dropped.
+    std::optional<std::string_view> refusalOfText(std::string_view beginning) const;
     std::optional<std::string> refusal(const recode::TextLineReader::Dropped& dropped) const;
     void replaceBatch();
 
@@ -254,10 +283,10 @@ void InPlace::recode(const std::string& name, std::size_t index) {
         return run_.report.note(name, "the same file as " + first->second + ", recoded once");
     }
     reader_.attach(replacement.takeOldFile());
-    if (!run_.line.force && reader_.peek().find('\0') != std::string_view::npos) {
+    if (const std::optional<std::string_view> reason = refusalOfText(reader_.peek())) {
         reader_.close();
         recode::takeIoResult();
-        return run_.report.badFile(name, kNotText);
+        return run_.report.badFile(name, *reason);
     }
     if (const platform::ErrorCode code = replacement.makeNewFile()) {
         reader_.close();
@@ -287,6 +316,23 @@ void InPlace::recode(const std::string& name, std::size_t index) {
     if (batch_.size() == kBatchSize) {
         replaceBatch();
     }
+}
+
+std::optional<std::string_view> InPlace::refusalOfText(std::string_view beginning) const {
+    if (run_.line.force) {
+        return std::nullopt;
+    }
+    if (beginning.find('\0') != std::string_view::npos) {
+        return kNotText;
+    }
+    // A second run of a table into UTF-8 would garble what the first made; text of a code page
+    // with letters in it is next to never valid UTF-8.
+    const bool highBytes =
+        std::ranges::any_of(beginning, [](char c) { return static_cast<unsigned char>(c) > 0x7F; });
+    if (run_.makesUtf8 && highBytes && recode::IsUtf8(beginning, true)) {
+        return kAlreadyRecoded;
+    }
+    return std::nullopt;
 }
 
 std::optional<std::string> InPlace::refusal(const recode::TextLineReader::Dropped& dropped) const {

@@ -121,6 +121,7 @@ TableCheck CheckTable(TextLineReader& reader, TableKind kind) {
     std::map<std::string, std::size_t, std::less<>> firstLineOfKey;
     std::size_t lineNumber = 0;
     std::uint64_t loneCrsBefore = 0;
+    bool utf8KeySaid = false;
     while (!reader.atEnd()) {
         const std::string_view read = reader.readLine();
         const std::string_view line = WithoutByteOrderMark(read, lineNumber == 0);
@@ -151,6 +152,16 @@ TableCheck CheckTable(TextLineReader& reader, TableKind kind) {
                                  " joined into one replacement"});
         }
         const std::string_view key = keyOf(line, kind);
+        // A table saved as UTF-8 without its mark: every key of a letter would be cut in two.
+        if (const Utf8Unit unit = ReadUtf8(line); kind == TableKind::Bytes && !utf8KeySaid &&
+                                                  unit.form == Utf8Form::Character &&
+                                                  unit.length > 1) {
+            utf8KeySaid = true;
+            check.findings.push_back(
+                {lineNumber, "begins with a UTF-8 character of " + std::to_string(unit.length) +
+                                 " bytes, but a key is one byte here: a table of characters "
+                                 "begins with a byte-order mark (or use --utf8)"});
+        }
         for (std::string& surprise : surprisesOf(line, key)) {
             check.findings.push_back({lineNumber, std::move(surprise)});
         }

@@ -83,4 +83,17 @@ inline Utf8Unit ReadUtf8(std::string_view text) {
     return ReadUtf8(text.data(), text.data() + text.size());
 }
 
+// Whether the text is whole characters of UTF-8, the last one maybe cut when `cutEnd` allows it,
+// as at the end of a block of a longer text.
+inline bool IsUtf8(std::string_view text, bool cutEnd = false) {
+    for (const char* at = text.data(); at != text.data() + text.size();) {
+        const Utf8Unit unit = ReadUtf8(at, text.data() + text.size());
+        if (unit.form == Utf8Form::NotACharacter || (unit.form == Utf8Form::Cut && !cutEnd)) {
+            return false;
+        }
+        at += unit.length;
+    }
+    return true;
+}
+
 }  // namespace recode
