@@ -7,17 +7,23 @@
 #include <string_view>
 #include <utility>
 
+#include "res/version.h"
+
 namespace cli {
 
 const char* const kUsage =
     "usage: lettermill-recode [-t TABLE] [-u] [-o OUTPUT] [INPUT...]\n"
     "       lettermill-recode [-t TABLE] [-u] --in-place FILE...\n"
     "       lettermill-recode [-u] --check TABLE\n"
+    "       lettermill-recode --list-tables\n"
     "Recodes each INPUT (default: standard input) in turn through the translation table TABLE\n"
     "(default: " LETTERMILL_DEFAULT_TABLE
     ") into OUTPUT (default: standard output), with CR LF line ends.\n"
     "A name of - stands for standard input or output. An input that fails is reported and\n"
     "the others are still recoded; an output that is an input is refused.\n"
+    "A TABLE named without a folder, with or without .tab (-t win2utf8), is looked for in the\n"
+    "current folder, then in each folder of LETTERMILL_TABLES (a list, like PATH), then among\n"
+    "the tables installed with lettermill-recode.\n"
     "  -t, --table TABLE    the translation table file\n"
     "  -u, --utf8           the keys of TABLE are UTF-8 characters, not bytes, as when\n"
     "                       TABLE begins with a byte-order mark; a byte of the input that\n"
@@ -32,15 +38,21 @@ const char* const kUsage =
     "                       what follows an end-of-file mark) or it holds NUL bytes\n"
     "      --check TABLE    report the entries of TABLE that do not do what they seem to,\n"
     "                       as TABLE:LINE: message; exit 0 when there are none\n"
+    "      --list-tables    list the tables found without a folder, each with what it does\n"
     "      --help           show this text\n"
     "      --version        show the version\n"
     "A whole folder: find DIR -name '*.txt' -print0 | xargs -0 lettermill-recode -i -t TABLE\n"
     "Exit codes: 0 done, 1 a bad file, 2 an empty file name or a usage error.\n";
 
+const char* const kVersion = "lettermill-recode (" LETTERMILL_PRODUCT_NAME
+                             ") " LETTERMILL_PRODUCT_VERSION "\n" LETTERMILL_LEGAL_COPYRIGHT
+                             "\n"
+                             "There is NO WARRANTY, to the extent permitted by law.\n";
+
 namespace {
 
 // Options that have no short form.
-enum LongOnly { kCheck = 0x100, kVersion };
+enum LongOnly { kCheck = 0x100, kListTables, kVersion };
 
 constexpr option kOptions[] = {
     {"table", required_argument, nullptr, 't'},
@@ -50,6 +62,7 @@ constexpr option kOptions[] = {
     {"force", no_argument, nullptr, 'f'},
     {"utf8", no_argument, nullptr, 'u'},  // a table of UTF-8 characters
     {"check", required_argument, nullptr, kCheck},
+    {"list-tables", no_argument, nullptr, kListTables},
     {"help", no_argument, nullptr, 'h'},
     {"version", no_argument, nullptr, kVersion},
     {nullptr, 0, nullptr, 0},
@@ -145,6 +158,9 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
             case kVersion:
                 line.action = Action::ShowVersion;
                 break;
+            case kListTables:
+                line.action = Action::ListTables;
+                break;
             default:
                 parsed.error = describeMisuse(result, argv[static_cast<std::size_t>(optind) - 1]);
                 return parsed;
@@ -153,6 +169,8 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
     std::vector<std::string> inputs(argv.begin() + optind, argv.end() - 1);
     if (line.action == Action::CheckTable && (!inputs.empty() || outputGiven || line.inPlace)) {
         parsed.error = "--check takes a table and nothing to recode";
+    } else if (line.action == Action::ListTables && arguments.size() != 1) {
+        parsed.error = "--list-tables takes nothing else";
     } else if (line.inPlace && outputGiven) {
         parsed.error = "--in-place writes each file back; it takes no output";
     } else if (line.inPlace && (inputs.empty() || std::ranges::count(inputs, "-") != 0)) {

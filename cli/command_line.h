@@ -1,5 +1,5 @@
 // The arguments of lettermill-recode: [-t TABLE] [-u] [-o OUTPUT] [INPUT...], [-t TABLE] [-u]
-// --in-place FILE..., or [-u] --check TABLE.
+// --in-place FILE..., [-u] --check TABLE, or --list-tables.
 #pragma once
 
 #include <string>
@@ -9,7 +9,7 @@
 
 namespace cli {
 
-enum class Action { Recode, CheckTable, ShowHelp, ShowVersion };
+enum class Action { Recode, CheckTable, ListTables, ShowHelp, ShowVersion };
 
 struct CommandLine {
     Action action = Action::Recode;
@@ -21,7 +21,8 @@ struct CommandLine {
     bool utf8Table = false;
     // Replaces a file even when its recoding drops text or it does not look like text.
     bool force = false;
-    // Like the Windows program's default, looked up in the current folder.
+    // The Windows program's default; found as every table named without a folder is
+    // (cli/table_search.h), the current folder first.
     std::string table = LETTERMILL_DEFAULT_TABLE;
     bool tableGiven = false;
     std::string output = "-";  // standard output
@@ -35,5 +36,7 @@ struct ParsedCommandLine {
 ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments);
 
 extern const char* const kUsage;
+// --version: the name and version, the copyright and the warranty, as GNU programs give them.
+extern const char* const kVersion;
 
 }  // namespace cli

@@ -7,7 +7,6 @@
 #include "cli/table_check_command.h"
 #include "platform/out_of_memory.h"
 #include "platform/system_file.h"
-#include "res/version.h"
 
 #ifdef _WIN32
 #include "platform/win32_calls.h"
@@ -43,7 +42,10 @@ int RunLettermillRecode(const std::vector<std::string>& arguments) {
             platform::writeStandardOutput(cli::kUsage);
             return 0;
         case cli::Action::ShowVersion:
-            platform::writeStandardOutput("lettermill-recode " LETTERMILL_PRODUCT_VERSION "\n");
+            platform::writeStandardOutput(cli::kVersion);
+            return 0;
+        case cli::Action::ListTables:
+            cli::PrintTableList();
             return 0;
         case cli::Action::CheckTable:
             return cli::RunTableCheck(parsed.commandLine, kBlockSize);

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "cli/reporter.h"
+#include "cli/table_search.h"
 #include "platform/file_replacement.h"
 #include "platform/system_file.h"
 #include "recode/recoding_pass.h"
@@ -27,7 +28,7 @@ constexpr std::size_t kBatchSize = 64;
 
 // Reasons that no system call gives.
 constexpr const char* kNoTableGiven =
-    ": no -t TABLE was given, and the default table is not in this folder";
+    ": no -t TABLE was given, and no folder searched holds the default table";
 constexpr std::string_view kAlsoAnInput = "is also an input";
 constexpr std::string_view kAlsoTheOutput = "is also the output";
 constexpr std::string_view kIsTheTable = "is the table";
@@ -81,11 +82,12 @@ bool MakesUtf8(const recode::TranslationTable& table) {
 
 // Reads the table in one go, so that a pipe or a FIFO serves as well as a file.
 bool loadTable(Run& run) {
+    const std::string name = FindTable(run.line.table);
     platform::NativeFile file{};
-    if (const platform::ErrorCode code = platform::openForReading(run.line.table, file, kNames)) {
+    if (const platform::ErrorCode code = platform::openForReading(name, file, kNames)) {
         // A name the user never typed needs saying where it came from.
-        run.report.badFile(run.line.table, recode::describeIoFailure(IoFailure::System(code)) +
-                                               (run.line.tableGiven ? "" : kNoTableGiven));
+        run.report.badFile(name, recode::describeIoFailure(IoFailure::System(code)) +
+                                     (run.line.tableGiven ? "" : kNoTableGiven));
         return false;
     }
     if (FileIdentity identity; platform::identifyFile(file, identity)) {
@@ -97,7 +99,7 @@ bool loadTable(Run& run) {
     reader.close();
     recode::takeIoResult();
     if (reader.failure() || run.table.entryCount() == 0) {
-        run.report.badFile(run.line.table, reader.failure());
+        run.report.badFile(name, reader.failure());
         return false;
     }
     run.makesUtf8 = MakesUtf8(run.table);

@@ -1,6 +1,7 @@
 #include "cli/table_check_command.h"
 
 #include "cli/reporter.h"
+#include "cli/table_search.h"
 #include "platform/system_file.h"
 #include "recode/table_check.h"
 
@@ -13,7 +14,7 @@ constexpr int kFindingsExitCode = 1;
 
 int RunTableCheck(const CommandLine& commandLine, std::size_t blockSize) {
     Reporter report;
-    const std::string& name = commandLine.table;
+    const std::string name = FindTable(commandLine.table);
     if (name.empty()) {
         report.emptyName("the table, --check");
         return report.exitCode();
