@@ -59,11 +59,13 @@ TEST_P(LettermillRecode, Runs) {
         lm::ReplaceAll(field, "\n", "\\n");  // the usage's line ends are a console's too
         lm::ReplaceAll(field, "{version}", LETTERMILL_PRODUCT_VERSION);
         lm::ReplaceAll(field, "{tables}", LETTERMILL_SOURCE_DIR "/tables");
+        lm::ReplaceAll(field, "{/}", ON_WINDOWS_ELSE("\\", "/"));
         field = lm::Expand(field);
     }
     const lm::TempDir dir;
     for (const auto& file : std::filesystem::directory_iterator(kFiles)) {
-        std::filesystem::copy_file(file.path(), lm::Path(dir / lm::Utf8(file.path().filename())));
+        std::filesystem::copy(file.path(), lm::Path(dir / lm::Utf8(file.path().filename())),
+                              std::filesystem::copy_options::recursive);
     }
 #ifndef _WIN32
     std::filesystem::create_symlink("in.txt", dir / "link.txt");

@@ -123,10 +123,20 @@ Run RunRecode(const std::string& dir, const std::string& arguments, const std::s
     const std::string quote = ON_WINDOWS_ELSE("\"", "'");
     std::string command =
         ON_WINDOWS_ELSE("cd /d ", "cd ") + quote + dir + quote + " && " +
-        (memoryLimit != 0 ? "ulimit -v " + std::to_string(memoryLimit >> 10) + " && " : "") +
-        quote + LETTERMILL_RECODE + quote;
+        (memoryLimit != 0 ? "ulimit -v " + std::to_string(memoryLimit >> 10) + " && " : "");
     std::istringstream words(arguments);
-    for (std::string word; words >> word;) {
+    std::string word;
+    // Leading NAME=VALUE words set the program's environment, as the shell's own do.
+    while (words >> word && word.find('=') != std::string::npos &&
+           word.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZ_") == word.find('=')) {
+        const std::size_t equals = word.find('=');
+        command +=
+            ON_WINDOWS_ELSE("set \"" + word + "\" && ", word.substr(0, equals + 1) + quote +
+                                                            word.substr(equals + 1) + quote + " ");
+        word.clear();
+    }
+    command += quote + LETTERMILL_RECODE + quote;
+    for (bool more = !word.empty(); more; more = static_cast<bool>(words >> word)) {
         const bool wildcard = word.find('*') != std::string::npos;
         command += " " + (word == "''" ? quote + quote : wildcard ? word : quote + word + quote);
     }

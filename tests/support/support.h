@@ -53,7 +53,8 @@ std::string Expand(std::string text);
 // Exit code (-1 when a signal ended it), standard output and standard error.
 using Run = std::tuple<int, std::string, std::string>;
 
-// lettermill-recode in `dir` with `arguments` (split at blanks; '' is an empty one), standard
+// lettermill-recode in `dir` with `arguments` (split at blanks; '' is an empty one; leading
+// NAME=VALUE words are its environment), standard
 // input from the file `in` (the null device when empty; through a pipe from the file when `in` is
 // "pipe:FILE"), standard output into `out` (which is not emptied first, as with the shell's 1<>;
 // .out is emptied; closed when `out` is kClosed), under a limit of `memoryLimit` bytes when not 0.
