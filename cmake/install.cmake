@@ -17,6 +17,9 @@ install(FILES ${tables} ${PROJECT_SOURCE_DIR}/tables/descriptions.txt
 set(docs ${CMAKE_INSTALL_DATAROOTDIR}/doc/lettermill)
 install(FILES README.md docs/copyright DESTINATION ${docs})
 install(FILES tables/README.md DESTINATION ${docs}/tables)
+# The tags lintian finds that the package keeps, each with its reason.
+install(FILES cmake/lintian-overrides DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides
+        RENAME lettermill)
 
 # The manual page, from its scdoc source. Without scdoc the rest still builds and installs.
 find_program(LETTERMILL_SCDOC scdoc)
@@ -52,10 +55,11 @@ set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_PACKAGE_CONTACT "The Lettermill Workshop <lettermill@lettermill.example.org>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "recode text files byte by byte through a translation table")
 set(CPACK_PACKAGE_DESCRIPTION
-    "lettermill-recode recodes text files through a translation table: Windows-1251 Cyrillic\n\
-into Latin transliteration, or one single-byte code page into another or into UTF-8.\n\
-Tables for the Cyrillic code pages are included; in place, each file is replaced only\n\
-once its recoded text is on the disk.")
+    "lettermill-recode recodes text files through a translation table:\n\
+Windows-1251 Cyrillic into Latin transliteration, or one single-byte code\n\
+page into another or into UTF-8. Tables for the Cyrillic code pages are\n\
+included. In place, a file is replaced only once its recoded text is on\n\
+the disk.")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION text)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
