@@ -126,13 +126,10 @@ Run RunRecode(const std::string& dir, const std::string& arguments, const std::s
         (memoryLimit != 0 ? "ulimit -v " + std::to_string(memoryLimit >> 10) + " && " : "");
     std::istringstream words(arguments);
     std::string word;
-    // Leading NAME=VALUE words set the program's environment, as the shell's own do.
+    // Leading NAME=VALUE words are the program's environment.
     while (words >> word && word.find('=') != std::string::npos &&
            word.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZ_") == word.find('=')) {
-        const std::size_t equals = word.find('=');
-        command +=
-            ON_WINDOWS_ELSE("set \"" + word + "\" && ", word.substr(0, equals + 1) + quote +
-                                                            word.substr(equals + 1) + quote + " ");
+        command += ON_WINDOWS_ELSE("set \"" + word + "\" && ", "env " + quote + word + quote + " ");
         word.clear();
     }
     command += quote + LETTERMILL_RECODE + quote;
