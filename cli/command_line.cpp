@@ -44,10 +44,10 @@ const char* const kUsage =
     "A whole folder: find DIR -name '*.txt' -print0 | xargs -0 lettermill-recode -i -t TABLE\n"
     "Exit codes: 0 done, 1 a bad file, 2 an empty file name or a usage error.\n";
 
-const char* const kVersion = "lettermill-recode (" LETTERMILL_PRODUCT_NAME
-                             ") " LETTERMILL_PRODUCT_VERSION "\n" LETTERMILL_LEGAL_COPYRIGHT
-                             "\n"
-                             "There is NO WARRANTY, to the extent permitted by law.\n";
+const char* const kVersionText = "lettermill-recode (" LETTERMILL_PRODUCT_NAME
+                                 ") " LETTERMILL_PRODUCT_VERSION "\n" LETTERMILL_LEGAL_COPYRIGHT
+                                 "\n"
+                                 "There is NO WARRANTY, to the extent permitted by law.\n";
 
 namespace {
 

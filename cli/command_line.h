@@ -37,6 +37,6 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments);
 
 extern const char* const kUsage;
 // --version: the name and version, the copyright and the warranty, as GNU programs give them.
-extern const char* const kVersion;
+extern const char* const kVersionText;
 
 }  // namespace cli

@@ -16,7 +16,7 @@ _lettermill_recode() {
     esac
     if [[ $current == -* ]]; then
         mapfile -t COMPREPLY < <(compgen -W '-t --table -o --output -i --in-place -r --cr-lines
-            -f --force --check --list-tables --help --version' -- "$current")
+            -f --force -u --utf8 --check --list-tables --help --version' -- "$current")
     else
         mapfile -t COMPREPLY < <(compgen -f -- "$current")
     fi

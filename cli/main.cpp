@@ -5,6 +5,7 @@
 #include "cli/command_line.h"
 #include "cli/recode_command.h"
 #include "cli/table_check_command.h"
+#include "cli/table_search.h"
 #include "platform/out_of_memory.h"
 #include "platform/system_file.h"
 
@@ -42,7 +43,7 @@ int RunLettermillRecode(const std::vector<std::string>& arguments) {
             platform::writeStandardOutput(cli::kUsage);
             return 0;
         case cli::Action::ShowVersion:
-            platform::writeStandardOutput(cli::kVersion);
+            platform::writeStandardOutput(cli::kVersionText);
             return 0;
         case cli::Action::ListTables:
             cli::PrintTableList();
