@@ -1,32 +1,9 @@
 #include <windows.h>
 
 #include "platform/program_environment.h"
+#include "platform/win32_calls.h"
 
 namespace platform {
-namespace {
-
-std::string toUtf8(const wchar_t* wide, int length) {
-    const int size = WideCharToMultiByte(CP_UTF8, 0, wide, length, nullptr, 0, nullptr, nullptr);
-    std::string text(static_cast<std::size_t>(size), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, wide, length, text.data(), size, nullptr, nullptr);
-    return text;
-}
-
-// False for bytes that are not UTF-8: they name no file.
-bool toWide(const std::string& text, std::wstring& wide) {
-    const int length = static_cast<int>(text.size());
-    const int size =
-        MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(), length, nullptr, 0);
-    if (size == 0 && length != 0) {
-        return false;
-    }
-    wide.assign(static_cast<std::size_t>(size), L'\0');
-    MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(), length, wide.data(), size);
-    return true;
-}
-
-}  // namespace
-
 std::string programFolder() {
     // The name is cut to the buffer's size without a word of it but its length; a longer buffer
     // is tried until the name fits.
@@ -44,12 +21,13 @@ std::string programFolder() {
         name.resize(name.size() * 2);
     }
     const std::size_t end = name.rfind(L'\\');
-    return end == std::wstring::npos ? std::string() : toUtf8(name.data(), static_cast<int>(end));
+    return end == std::wstring::npos ? std::string()
+                                     : wideToUtf8(std::wstring_view(name.data(), end));
 }
 
 std::optional<std::string> environmentVariable(const char* name) {
     std::wstring wideName;
-    toWide(name, wideName);
+    utf8ToWide(name, wideName);
     std::wstring value(64, L'\0');
     for (;;) {
         SetLastError(0);
@@ -59,7 +37,7 @@ std::optional<std::string> environmentVariable(const char* name) {
             return std::nullopt;
         }
         if (length < value.size()) {
-            return toUtf8(value.data(), static_cast<int>(length));
+            return wideToUtf8(std::wstring_view(value.data(), length));
         }
         value.resize(length);  // the size needed, the final NUL included
     }
@@ -67,7 +45,7 @@ std::optional<std::string> environmentVariable(const char* name) {
 
 ErrorCode listFiles(const std::string& folder, std::vector<std::string>& names) {
     std::wstring pattern;
-    if (!isUsableName(folder) || !toWide(folder + "\\*", pattern)) {
+    if (!isUsableName(folder) || !utf8ToWide(folder + "\\*", pattern)) {
         return ERROR_INVALID_NAME;
     }
     WIN32_FIND_DATAW found{};
@@ -77,7 +55,7 @@ ErrorCode listFiles(const std::string& folder, std::vector<std::string>& names) 
     }
     do {
         if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
-            names.push_back(toUtf8(found.cFileName, static_cast<int>(wcslen(found.cFileName))));
+            names.push_back(wideToUtf8(found.cFileName));
         }
     } while (FindNextFileW(search, &found));
     const ErrorCode code = GetLastError();
