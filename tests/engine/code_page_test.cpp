@@ -83,9 +83,11 @@ TEST_P(CodePageTable, GivesWhatIconvGives) {
     EXPECT_EQ(Recoded(table, input), expected);
     if (fromCharacters) {
         const std::vector<CodePages> tables = CodePageTables();
-        const auto intoCharacters = std::ranges::find_if(tables, [&](const auto& row) {
-            return std::get<1>(row) == to && std::get<2>(row) == from;
-        });
+        // Init-captures: clang 14 cannot capture structured bindings themselves.
+        const auto intoCharacters =
+            std::ranges::find_if(tables, [to = to, from = from](const auto& row) {
+                return std::get<1>(row) == to && std::get<2>(row) == from;
+            });
         ASSERT_NE(intoCharacters, tables.end()) << "no table from " << to;
         const std::string there = Recoded(std::get<0>(*intoCharacters), bytes);
         EXPECT_EQ(Recoded(table, there), bytesBack);
