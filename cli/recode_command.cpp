@@ -28,7 +28,8 @@ constexpr std::size_t kBatchSize = 64;
 
 // Reasons that no system call gives.
 constexpr const char* kNoTableGiven =
-    ": no -t TABLE was given, and no folder searched holds the default table";
+    ": no -t TABLE was given, and no folder searched holds the default table; "
+    "lettermill-recode --list-tables shows the tables it finds";
 constexpr std::string_view kAlsoAnInput = "is also an input";
 constexpr std::string_view kAlsoTheOutput = "is also the output";
 constexpr std::string_view kIsTheTable = "is the table";
