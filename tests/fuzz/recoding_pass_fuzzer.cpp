@@ -9,8 +9,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "support/support.h"
-#include "fuzz/reference.h"
+#include "fuzz/pass_check.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size < 3) {
@@ -33,21 +32,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         blockSize = 65536;  // a byte at a time, the long line would take too long
     }
 
-    static const lm::TempDir dir;
-    const std::array<std::string, 3> names = {dir / "input.txt", dir / "table.tab",
-                                              dir / "output.txt"};
-    lm::Write(names[0], input);
-    lm::Write(names[1], table);
-    lm::Write(names[2], "left from before");
-    recode::PassFiles files(blockSize);
-    const std::string log = lm::RunPass(files, names);
-
-    const std::optional<std::string> expected = fuzzing::ReferenceRecoding(table, input);
-    fuzzing::Check(
-        log == lm::LogOfPass(std::string(lm::kNamesRead) + (expected ? "" : "Bad file: Table 0|")),
-        "the pass ended otherwise than the walk");
-    fuzzing::Check(lm::Read(names[2]) == expected.value_or("left from before"), "output differs");
-    fuzzing::Check(lm::Read(names[0]) == input && lm::Read(names[1]) == table,
-                   "a read file changed");
+    fuzzing::CheckPass(table, input, blockSize);
     return 0;
 }

@@ -9,8 +9,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "fuzz/reference.h"
-#include "support/support.h"
+#include "fuzz/pass_check.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size < 2) {
@@ -23,19 +22,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string table = "\xEF\xBB\xBF" + std::string(rest.substr(0, tableLength));
     const std::string input(rest.substr(tableLength));
 
-    static const lm::TempDir dir;
-    const std::array<std::string, 3> names = {dir / "input.txt", dir / "table.tab",
-                                              dir / "output.txt"};
-    lm::Write(names[0], input);
-    lm::Write(names[1], table);
-    lm::Write(names[2], "left from before");
-    recode::PassFiles files(blockSize);
-    const std::string log = lm::RunPass(files, names);
-
-    const std::optional<std::string> expected = fuzzing::ReferenceRecoding(table, input);
-    fuzzing::Check(
-        log == lm::LogOfPass(std::string(lm::kNamesRead) + (expected ? "" : "Bad file: Table 0|")),
-        "the pass ended otherwise than the reference");
-    fuzzing::Check(lm::Read(names[2]) == expected.value_or("left from before"), "output differs");
+    fuzzing::CheckPass(table, input, blockSize);
     return 0;
 }
