@@ -1,0 +1,169 @@
+#!/usr/bin/python3
+"""Writes recode/guess_model.inc, the model by which lettermill-recode --guess tells a code page:
+how often each letter follows each character in Russian, Ukrainian and Belarusian, and how often
+a capital follows a small letter or a capital.
+
+Run from anywhere with Debian's Python (it calls apt-get download and dpkg-deb, no root needed):
+/usr/bin/python3 tables/make_guess_model.py
+
+The text comes from these Debian packages, fetched at these versions so that the model is the
+same wherever it is made:
+
+  manpages-ru 4.18.1-1  the Russian manual pages (GPL-3+): Russian
+  manpages-uk 4.18.1-1  the Ukrainian manual pages (GPL-3+): Ukrainian
+  hunspell-be 0.53-3.1  the Belarusian spelling dictionary (CC-BY-SA), its words one a line:
+                        no prose, but every letter pair of the language's words
+
+The benchmark (bench/make_guess_set.py) draws its samples from another package, fortunes-ru.
+
+Every character is one of these symbols: a gap (ASCII that is no letter, blanks and the
+typographic punctuation of Cyrillic text: no-break space, quotes, dashes, ellipsis, numero
+sign), a Latin letter, one of the Cyrillic letters below, case folded, or another character
+(which text in these languages next to never holds, so its cost is kept high). Costs are
+-ln(probability) in hundredths, of a symbol after a symbol per language, and of a letter's case
+after the case before it (no letter, small, capital) for all three languages together.
+"""
+
+import collections
+import gzip
+import math
+import pathlib
+import re
+import subprocess
+import tempfile
+
+HERE = pathlib.Path(__file__).resolve().parent
+OUTPUT = HERE.parent / "recode" / "guess_model.inc"
+
+PACKAGES = {
+    "russian": ("manpages-ru", "4.18.1-1"),
+    "ukrainian": ("manpages-uk", "4.18.1-1"),
+    "belarusian": ("hunspell-be", "0.53-3.1"),
+}
+
+LETTERS = "абвгдежзийклмнопрстуфхцчшщъыьэюяёєіїґў"
+GAP_PUNCTUATION = "\u00a0«»„“”‘’‚–—…№"
+GAP, LATIN, FIRST_LETTER = 0, 1, 2
+OTHER = FIRST_LETTER + len(LETTERS)
+SYMBOLS = OTHER + 1
+NO_LETTER, SMALL, CAPITAL = 0, 1, 2
+
+SMOOTHING = 0.5
+# Text of these languages holds next to no other characters: one in ten thousand at most.
+OTHER_FLOOR = -math.log(1e-4)
+SCALE = 100
+MAX_COST = 3000
+
+
+def symbol(c):
+    if c.isascii():
+        return LATIN if c.isalpha() else GAP
+    if c in GAP_PUNCTUATION:
+        return GAP
+    lower = c.lower()
+    return FIRST_LETTER + LETTERS.index(lower) if lower in LETTERS else OTHER
+
+
+def case(c):
+    if c.isascii() or c.lower() not in LETTERS:
+        return NO_LETTER
+    return SMALL if c == c.lower() else CAPITAL
+
+
+def fetch(package, version, folder):
+    subprocess.run(["apt-get", "download", f"{package}={version}"], cwd=folder, check=True,
+                   stdout=subprocess.DEVNULL)
+    (deb,) = pathlib.Path(folder).glob(f"{package}_*.deb")
+    root = pathlib.Path(folder) / package
+    subprocess.run(["dpkg-deb", "-x", str(deb), str(root)], check=True)
+    return root
+
+
+def man_text(root):
+    texts = []
+    for page in sorted(root.glob("usr/share/man/**/*.gz")):
+        text = gzip.decompress(page.read_bytes()).decode("utf-8", "replace")
+        # The formatter's escapes and requests are no words of the language.
+        text = re.sub(r"\\(f[A-Z]|f\[[^]]*\]|\(..|\[[^]]*\]|.)", " ", text)
+        texts.append(re.sub(r"^\.[A-Za-z]+", " ", text, flags=re.M))
+    return "\n".join(texts)
+
+
+def dictionary_words(root):
+    (dic,) = root.glob("usr/share/hunspell/*.dic")
+    lines = dic.read_text(encoding="utf-8").splitlines()[1:]
+    return "\n".join(line.split("/")[0] for line in lines)
+
+
+def costs(counts, totals, width, floor_for=None):
+    rows = []
+    for a in range(width):
+        row = []
+        for b in range(width):
+            p = (counts[a, b] + SMOOTHING) / (totals[a] + SMOOTHING * width)
+            cost = -math.log(p)
+            if b == floor_for:
+                cost = max(cost, OTHER_FLOOR)
+            row.append(min(MAX_COST, round(cost * SCALE)))
+        rows.append(row)
+    return rows
+
+
+def main():
+    pairs = {}
+    cases = collections.Counter()
+    case_totals = collections.Counter()
+    with tempfile.TemporaryDirectory() as folder:
+        for language, (package, version) in PACKAGES.items():
+            root = fetch(package, version, folder)
+            text = dictionary_words(root) if package.startswith("hunspell") else man_text(root)
+            counts = collections.Counter()
+            totals = collections.Counter()
+            before, before_case = GAP, NO_LETTER
+            for c in text:
+                s = symbol(c)
+                if not (s == GAP and before == GAP):  # a run of gaps is one gap
+                    counts[before, s] += 1
+                    totals[before] += 1
+                k = case(c)
+                if k != NO_LETTER and package.startswith("manpages"):
+                    cases[before_case, k] += 1
+                    case_totals[before_case] += 1
+                before, before_case = s, k
+            pairs[language] = costs(counts, totals, SYMBOLS, floor_for=OTHER)
+    case_costs = costs(cases, case_totals, 3)
+
+    def table(rows):
+        return "\n".join("    {" + ", ".join(map(str, row)) + "}," for row in rows)
+
+    out = [
+        "// Made by tables/make_guess_model.py from manpages-ru 4.18.1-1, manpages-uk 4.18.1-1 and",
+        "// hunspell-be 0.53-3.1; do not edit. Costs are -ln(probability) in hundredths.",
+        f"inline constexpr int kGuessCostScale = {SCALE};",
+        f"inline constexpr int kGuessSymbols = {SYMBOLS};",
+        f"inline constexpr int kGuessLanguages = {len(PACKAGES)};",
+        "// The Cyrillic letters of the model, small; symbol 2 is the first.",
+        "inline constexpr char32_t kGuessLetters[] = {"
+        + ", ".join(f"0x{ord(c):04X}" for c in LETTERS) + "};",
+        "// Characters beyond ASCII that count as gaps, as blanks and ASCII punctuation do.",
+        "inline constexpr char32_t kGuessGapPunctuation[] = {"
+        + ", ".join(f"0x{ord(c):04X}" for c in GAP_PUNCTUATION) + "};",
+        "// Per language (" + ", ".join(PACKAGES) + "): the cost of a symbol after a symbol.",
+        "inline constexpr short kGuessPairCosts[kGuessLanguages][kGuessSymbols][kGuessSymbols] = {",
+    ]
+    for language in PACKAGES:
+        out += ["{", table(pairs[language]), "},"]
+    out += [
+        "};",
+        "// The cost of a letter's case (small, capital) after the case before it (no letter,",
+        "// small, capital); the first column, no letter, is unused.",
+        "inline constexpr short kGuessCaseCosts[3][3] = {",
+        table(case_costs),
+        "};",
+    ]
+    OUTPUT.write_text("\n".join(out) + "\n", encoding="utf-8")
+    print(f"wrote {OUTPUT}: {SYMBOLS} symbols, case costs {case_costs}")
+
+
+if __name__ == "__main__":
+    main()
