@@ -1,3 +1,7 @@
+
+
+
+
 #include "recode/code_page_guess.h"
 
 #include <algorithm>
@@ -17,7 +21,9 @@ namespace {
 constexpr int kGap = 0;
 constexpr int kLatin = 1;
 constexpr int kFirstLetter = 2;
+constexpr int kFirstMark = kFirstLetter + static_cast<int>(std::size(kGuessLetters));
 constexpr int kOther = kGuessSymbols - 1;
+static_assert(kOther == kFirstMark + static_cast<int>(std::size(kGuessMarks)));
 enum Case : std::uint8_t { kNoLetter, kSmall, kCapital };
 
 // What a byte reads as in one code page: the model's symbol and the letter's case, or nothing
@@ -40,8 +46,9 @@ Reading ReadingOf(char32_t c) {
         const bool latin = (c | 0x20) >= 'a' && (c | 0x20) <= 'z';
         return {static_cast<std::uint8_t>(latin ? kLatin : kGap), kNoLetter, true};
     }
-    if (std::ranges::find(kGuessGapPunctuation, c) != std::end(kGuessGapPunctuation)) {
-        return {kGap, kNoLetter, true};
+    if (const auto* mark = std::ranges::find(kGuessMarks, c); mark != std::end(kGuessMarks)) {
+        return {static_cast<std::uint8_t>(kFirstMark + (mark - std::begin(kGuessMarks))),
+                kNoLetter, true};
     }
     // The capitals of the model's letters: U+0410-U+042F for U+0430-U+044F, U+0400-U+040F for
     // U+0450-U+045F, and one below for U+0491.

@@ -16,10 +16,11 @@ same wherever it is made:
 
 The benchmark (bench/make_guess_set.py) draws its samples from another package, fortunes-ru.
 
-Every character is one of these symbols: a gap (ASCII that is no letter, blanks and the
-typographic punctuation of Cyrillic text: no-break space, quotes, dashes, ellipsis, numero
-sign), a Latin letter, one of the Cyrillic letters below, case folded, or another character
-(which text in these languages next to never holds, so its cost is kept high). Costs are
+Every character is one of these symbols: a gap (ASCII that is no letter: blanks, digits,
+punctuation), a Latin letter, one of the Cyrillic letters below, case folded, one of the
+typographic marks of Cyrillic text (no-break space, quotes, dashes, ellipsis, numero sign: each
+its own, as where they stand tells a code page's capital from another's mark), or another
+character (which text in these languages next to never holds, so its cost is kept high). Costs are
 -ln(probability) in hundredths, of a symbol after a symbol per language, and of a letter's case
 after the case before it (no letter, small, capital) for all three languages together.
 """
@@ -42,15 +43,20 @@ PACKAGES = {
 }
 
 LETTERS = "абвгдежзийклмнопрстуфхцчшщъыьэюяёєіїґў"
-GAP_PUNCTUATION = "\u00a0«»„“”‘’‚–—…№"
+MARKS = "\u00a0«»„“”‘’‚–—…№"
 GAP, LATIN, FIRST_LETTER = 0, 1, 2
-OTHER = FIRST_LETTER + len(LETTERS)
+FIRST_MARK = FIRST_LETTER + len(LETTERS)
+OTHER = FIRST_MARK + len(MARKS)
 SYMBOLS = OTHER + 1
 NO_LETTER, SMALL, CAPITAL = 0, 1, 2
 
 SMOOTHING = 0.5
-# Text of these languages holds next to no other characters: one in ten thousand at most.
+# Text of these languages holds next to no other characters: one in ten thousand at most, in or
+# out of one.
 OTHER_FLOOR = -math.log(1e-4)
+# A Cyrillic letter next to a Latin one is no sign of a wrong code page: words typed with a
+# letter of the other script that looks the same (Cyrillic "р" in "рolizei") are common enough.
+MIXED_SCRIPT_CEILING = -math.log(1 / 400)
 SCALE = 100
 MAX_COST = 3000
 
@@ -58,8 +64,8 @@ MAX_COST = 3000
 def symbol(c):
     if c.isascii():
         return LATIN if c.isalpha() else GAP
-    if c in GAP_PUNCTUATION:
-        return GAP
+    if c in MARKS:
+        return FIRST_MARK + MARKS.index(c)
     lower = c.lower()
     return FIRST_LETTER + LETTERS.index(lower) if lower in LETTERS else OTHER
 
@@ -95,15 +101,21 @@ def dictionary_words(root):
     return "\n".join(line.split("/")[0] for line in lines)
 
 
-def costs(counts, totals, width, floor_for=None):
+def is_letter(s):
+    return FIRST_LETTER <= s < FIRST_MARK
+
+
+def costs(counts, totals, width, other=None):
     rows = []
     for a in range(width):
         row = []
         for b in range(width):
             p = (counts[a, b] + SMOOTHING) / (totals[a] + SMOOTHING * width)
             cost = -math.log(p)
-            if b == floor_for:
+            if other is not None and other in (a, b):
                 cost = max(cost, OTHER_FLOOR)
+            elif other is not None and {a, b} & {LATIN} and (is_letter(a) or is_letter(b)):
+                cost = min(cost, MIXED_SCRIPT_CEILING)
             row.append(min(MAX_COST, round(cost * SCALE)))
         rows.append(row)
     return rows
@@ -130,7 +142,7 @@ def main():
                     cases[before_case, k] += 1
                     case_totals[before_case] += 1
                 before, before_case = s, k
-            pairs[language] = costs(counts, totals, SYMBOLS, floor_for=OTHER)
+            pairs[language] = costs(counts, totals, SYMBOLS, other=OTHER)
     case_costs = costs(cases, case_totals, 3)
 
     def table(rows):
@@ -142,12 +154,12 @@ def main():
         f"inline constexpr int kGuessCostScale = {SCALE};",
         f"inline constexpr int kGuessSymbols = {SYMBOLS};",
         f"inline constexpr int kGuessLanguages = {len(PACKAGES)};",
-        "// The Cyrillic letters of the model, small; symbol 2 is the first.",
+        "// The Cyrillic letters of the model, small; symbol 2 is the first, the last symbol other.",
         "inline constexpr char32_t kGuessLetters[] = {"
         + ", ".join(f"0x{ord(c):04X}" for c in LETTERS) + "};",
-        "// Characters beyond ASCII that count as gaps, as blanks and ASCII punctuation do.",
-        "inline constexpr char32_t kGuessGapPunctuation[] = {"
-        + ", ".join(f"0x{ord(c):04X}" for c in GAP_PUNCTUATION) + "};",
+        "// The typographic marks of the model; the first follows the last letter.",
+        "inline constexpr char32_t kGuessMarks[] = {"
+        + ", ".join(f"0x{ord(c):04X}" for c in MARKS) + "};",
         "// Per language (" + ", ".join(PACKAGES) + "): the cost of a symbol after a symbol.",
         "inline constexpr short kGuessPairCosts[kGuessLanguages][kGuessSymbols][kGuessSymbols] = {",
     ]
