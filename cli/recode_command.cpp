@@ -150,7 +150,7 @@ const recode::TextConverter* chooseConverter(Run& run, const std::string& name,
         return nullptr;
     }
     const auto page = static_cast<std::size_t>(guess.codePage);
-    run.report.note(name, said + (guess.confident() ? "" : ", unsure,") + ", recoded by " +
+    run.report.note(name, said + (guess.confident() ? "" : ", unsure") + ", recoded by " +
                               std::string(recode::NamesOf(guess.codePage).tableToUtf8));
     return &run.converters[page];
 }

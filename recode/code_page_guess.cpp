@@ -1,7 +1,5 @@
 
 
-
-
 #include "recode/code_page_guess.h"
 
 #include <algorithm>
@@ -47,8 +45,8 @@ Reading ReadingOf(char32_t c) {
         return {static_cast<std::uint8_t>(latin ? kLatin : kGap), kNoLetter, true};
     }
     if (const auto* mark = std::ranges::find(kGuessMarks, c); mark != std::end(kGuessMarks)) {
-        return {static_cast<std::uint8_t>(kFirstMark + (mark - std::begin(kGuessMarks))),
-                kNoLetter, true};
+        return {static_cast<std::uint8_t>(kFirstMark + (mark - std::begin(kGuessMarks))), kNoLetter,
+                true};
     }
     // The capitals of the model's letters: U+0410-U+042F for U+0430-U+044F, U+0400-U+040F for
     // U+0450-U+045F, and one below for U+0491.
@@ -141,10 +139,20 @@ bool SameText(std::string_view sample, CodePage a, CodePage b) {
     });
 }
 
+// A model of letter pairs takes each pair as news of its own, which neighbouring letters are not,
+// and so is surer of itself than it should be, on short samples above all: its odds are taken
+// as if its costs were this many times smaller. On the benchmark's samples, no wrong guess of
+// 16 bytes or more reaches kConfidentGuess, nor then one of a word of two letters.
+constexpr double kOverconfidence = 2;
+
 }  // namespace
 
 CodePageGuess GuessCodePage(std::string_view sample) {
     CodePageGuess guess;
+    // No text of a code page holds a NUL: a program's data, or UTF-16.
+    if (sample.find('\0') != std::string_view::npos) {
+        return guess;
+    }
     if (std::ranges::none_of(sample, [](char c) { return static_cast<unsigned char>(c) > 0x7F; })) {
         guess.kind = CodePageGuess::Kind::Ascii;
         guess.confidence = 1;
@@ -180,7 +188,7 @@ CodePageGuess GuessCodePage(std::string_view sample) {
             guess.sameText.push_back(kByteCodePages[page]);
         } else {
             odds += std::exp(-static_cast<double>(scores[page]->cost - scores[*best]->cost) /
-                             kGuessCostScale);
+                             (kGuessCostScale * kOverconfidence));
         }
     }
     guess.confidence = 1 / odds;
