@@ -138,7 +138,7 @@ def main():
                 if not ok and tool.startswith("lettermill") and wrong_here < 5:
                     wrong_here += 1
                     wrong_examples.append(f"{folder.name}/{path.name}: {answer!r} for {sample!r}")
-            accuracy.append(f"{100 * hits / len(files):.1f} %")
+            accuracy.append(f"{100 * hits / len(files):.2f} %")
             times.append(f"{1e6 * seconds / len(files):.0f}")
         print(f"| {length} | " + " | ".join(accuracy) + " | " + " | ".join(times) + " |")
     if wrong_examples:

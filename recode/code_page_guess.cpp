@@ -20,9 +20,12 @@ constexpr int kGap = 0;
 constexpr int kLatin = 1;
 constexpr int kFirstLetter = 2;
 constexpr int kFirstMark = kFirstLetter + static_cast<int>(std::size(kGuessLetters));
-constexpr int kOther = kGuessSymbols - 1;
-static_assert(kOther == kFirstMark + static_cast<int>(std::size(kGuessMarks)));
-enum Case : std::uint8_t { kNoLetter, kSmall, kCapital };
+constexpr int kLineEnd = kFirstMark + static_cast<int>(std::size(kGuessMarks));
+constexpr int kOther = kLineEnd + 1;
+static_assert(kOther == kGuessSymbols - 1);
+// A CR is no symbol of the model: CR LF ends a line as LF does.
+constexpr int kNoSymbol = 0xFF;
+enum Case : std::uint8_t { kNoLetter, kSmall, kCapital, kLineStart };
 
 // What a byte reads as in one code page: the model's symbol and the letter's case, or nothing
 // for a byte that no text of the code page holds (undefined, or a control character that only
@@ -39,6 +42,9 @@ Reading ReadingOf(char32_t c) {
         (c < 0x20 && c != '\t' && c != '\n' && c != '\r' && c != '\f' && c != 0x1A && c != 0x1B) ||
         (c >= 0x7F && c < 0xA0)) {
         return {kOther, kNoLetter, false};
+    }
+    if (c == '\r' || c == '\n') {
+        return {static_cast<std::uint8_t>(c == '\n' ? kLineEnd : kNoSymbol), kNoLetter, true};
     }
     if (c < 0x80) {
         const bool latin = (c | 0x20) >= 'a' && (c | 0x20) <= 'z';
@@ -89,24 +95,34 @@ std::optional<Score> ScoreIn(std::string_view sample, const Readings& readings) 
     for (int language = 0; language < kGuessLanguages; ++language) {
         const auto& pairs = kGuessPairCosts[language];
         Score score;
-        int before = kGap;
-        Case beforeCase = kNoLetter;
+        // A file begins at the start of a line.
+        int before = kLineEnd;
+        Case beforeCase = kLineStart;
         for (const char c : sample) {
             const Reading reading = readings[static_cast<unsigned char>(c)];
             if (!reading.possible) {
                 return std::nullopt;
             }
-            // The model counts a run of gaps as one.
-            if (reading.symbol != kGap || before != kGap) {
-                score.cost += pairs[before][reading.symbol];
+            const bool blank = reading.symbol == kGap || reading.symbol == kLineEnd;
+            if (reading.symbol == kNoSymbol) {
+                continue;
             }
+            // The model counts a run of gaps and line ends as one, a line end if it holds one.
+            if (blank && (before == kGap || before == kLineEnd)) {
+                if (reading.symbol == kLineEnd) {
+                    before = kLineEnd;
+                    beforeCase = kLineStart;
+                }
+                continue;
+            }
+            score.cost += pairs[before][reading.symbol];
             if (reading.letterCase != kNoLetter) {
                 score.cost += kGuessCaseCosts[beforeCase][reading.letterCase];
                 ++score.letters;
             }
             score.others += reading.symbol == kOther;
             before = reading.symbol;
-            beforeCase = reading.letterCase;
+            beforeCase = reading.symbol == kLineEnd ? kLineStart : reading.letterCase;
         }
         if (score.cost < best.cost) {
             best = score;

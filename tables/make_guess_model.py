@@ -20,9 +20,13 @@ Every character is one of these symbols: a gap (ASCII that is no letter: blanks,
 punctuation), a Latin letter, one of the Cyrillic letters below, case folded, one of the
 typographic marks of Cyrillic text (no-break space, quotes, dashes, ellipsis, numero sign: each
 its own, as where they stand tells a code page's capital from another's mark), or another
-character (which text in these languages next to never holds, so its cost is kept high). Costs are
+character (which text in these languages next to never holds, so its cost is kept high), and
+a line end apart from other gaps, as sentences begin there more often than anywhere (a manual
+page's source begins each sentence on a line of its own). A CR is no symbol; a run of gaps and
+line ends is one symbol, a line end if it holds one. Costs are
 -ln(probability) in hundredths, of a symbol after a symbol per language, and of a letter's case
-after the case before it (no letter, small, capital) for all three languages together.
+after the case before it (no letter, small, capital, the start of a line) for all three languages
+together.
 """
 
 import collections
@@ -46,9 +50,10 @@ LETTERS = "абвгдежзийклмнопрстуфхцчшщъыьэюяёє�
 MARKS = "\u00a0«»„“”‘’‚–—…№"
 GAP, LATIN, FIRST_LETTER = 0, 1, 2
 FIRST_MARK = FIRST_LETTER + len(LETTERS)
-OTHER = FIRST_MARK + len(MARKS)
+LINE = FIRST_MARK + len(MARKS)
+OTHER = LINE + 1
 SYMBOLS = OTHER + 1
-NO_LETTER, SMALL, CAPITAL = 0, 1, 2
+NO_LETTER, SMALL, CAPITAL, LINE_START = 0, 1, 2, 3
 
 SMOOTHING = 0.5
 # Text of these languages holds next to no other characters: one in ten thousand at most, in or
@@ -62,6 +67,8 @@ MAX_COST = 3000
 
 
 def symbol(c):
+    if c == "\n":
+        return LINE
     if c.isascii():
         return LATIN if c.isalpha() else GAP
     if c in MARKS:
@@ -89,6 +96,8 @@ def man_text(root):
     texts = []
     for page in sorted(root.glob("usr/share/man/**/*.gz")):
         text = gzip.decompress(page.read_bytes()).decode("utf-8", "replace")
+        # Headings are in capitals, which prose is not.
+        text = re.sub(r"^\.(SH|SS|TH) .*$", "", text, flags=re.M)
         # The formatter's escapes and requests are no words of the language.
         text = re.sub(r"\\(f[A-Z]|f\[[^]]*\]|\(..|\[[^]]*\]|.)", " ", text)
         texts.append(re.sub(r"^\.[A-Za-z]+", " ", text, flags=re.M))
@@ -98,16 +107,17 @@ def man_text(root):
 def dictionary_words(root):
     (dic,) = root.glob("usr/share/hunspell/*.dic")
     lines = dic.read_text(encoding="utf-8").splitlines()[1:]
-    return "\n".join(line.split("/")[0] for line in lines)
+    # Words of a list begin no sentences: they are taken as one line.
+    return " ".join(line.split("/")[0] for line in lines)
 
 
 def is_letter(s):
     return FIRST_LETTER <= s < FIRST_MARK
 
 
-def costs(counts, totals, width, other=None):
+def costs(counts, totals, width, other=None, height=None):
     rows = []
-    for a in range(width):
+    for a in range(height or width):
         row = []
         for b in range(width):
             p = (counts[a, b] + SMOOTHING) / (totals[a] + SMOOTHING * width)
@@ -122,7 +132,7 @@ def costs(counts, totals, width, other=None):
 
 
 def main():
-    pairs = {}
+    counted = {}
     cases = collections.Counter()
     case_totals = collections.Counter()
     with tempfile.TemporaryDirectory() as folder:
@@ -131,19 +141,37 @@ def main():
             text = dictionary_words(root) if package.startswith("hunspell") else man_text(root)
             counts = collections.Counter()
             totals = collections.Counter()
-            before, before_case = GAP, NO_LETTER
+            before, before_case = LINE, LINE_START
             for c in text:
+                if c == "\r":
+                    continue
                 s = symbol(c)
-                if not (s == GAP and before == GAP):  # a run of gaps is one gap
-                    counts[before, s] += 1
-                    totals[before] += 1
+                if s in (GAP, LINE) and before in (GAP, LINE):
+                    if LINE in (s, before):
+                        before, before_case = LINE, LINE_START
+                    continue
+                counts[before, s] += 1
+                totals[before] += 1
                 k = case(c)
                 if k != NO_LETTER and package.startswith("manpages"):
                     cases[before_case, k] += 1
                     case_totals[before_case] += 1
-                before, before_case = s, k
-            pairs[language] = costs(counts, totals, SYMBOLS, other=OTHER)
-    case_costs = costs(cases, case_totals, 3)
+                before, before_case = s, LINE_START if s == LINE else k
+            counted[language] = counts, totals
+    # What follows a line end or a mark is the typography's more than the language's, and the
+    # Belarusian word list has neither: those rows are counted over all three languages.
+    pooled = set(range(FIRST_MARK, SYMBOLS))
+    all_counts = sum((counts for counts, _ in counted.values()), collections.Counter())
+    all_totals = sum((totals for _, totals in counted.values()), collections.Counter())
+    pairs = {}
+    for language, (counts, totals) in counted.items():
+        for (a, b), n in all_counts.items():
+            if a in pooled:
+                counts[a, b] = n
+        for a in pooled:
+            totals[a] = all_totals[a]
+        pairs[language] = costs(counts, totals, SYMBOLS, other=OTHER)
+    case_costs = costs(cases, case_totals, 3, height=4)
 
     def table(rows):
         return "\n".join("    {" + ", ".join(map(str, row)) + "}," for row in rows)
@@ -157,7 +185,8 @@ def main():
         "// The Cyrillic letters of the model, small; symbol 2 is the first, the last symbol other.",
         "inline constexpr char32_t kGuessLetters[] = {"
         + ", ".join(f"0x{ord(c):04X}" for c in LETTERS) + "};",
-        "// The typographic marks of the model; the first follows the last letter.",
+        "// The typographic marks of the model; the first follows the last letter, the line end",
+        "// the last mark.",
         "inline constexpr char32_t kGuessMarks[] = {"
         + ", ".join(f"0x{ord(c):04X}" for c in MARKS) + "};",
         "// Per language (" + ", ".join(PACKAGES) + "): the cost of a symbol after a symbol.",
@@ -168,8 +197,8 @@ def main():
     out += [
         "};",
         "// The cost of a letter's case (small, capital) after the case before it (no letter,",
-        "// small, capital); the first column, no letter, is unused.",
-        "inline constexpr short kGuessCaseCosts[3][3] = {",
+        "// small, capital, the start of a line); the first column, no letter, is unused.",
+        "inline constexpr short kGuessCaseCosts[4][3] = {",
         table(case_costs),
         "};",
     ]
