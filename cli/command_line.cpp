@@ -16,6 +16,7 @@ const char* const kUsage =
     "       lettermill-recode [-t TABLE] [-u] --in-place FILE...\n"
     "       lettermill-recode [-u] --check TABLE\n"
     "       lettermill-recode --list-tables\n"
+    "       lettermill-recode --guess [FILE...]\n"
     "Recodes each INPUT (default: standard input) in turn through the translation table TABLE\n"
     "(default: " LETTERMILL_DEFAULT_TABLE
     ") into OUTPUT (default: standard output), with CR LF line ends.\n"
@@ -24,7 +25,10 @@ const char* const kUsage =
     "A TABLE named without a folder, with or without .tab (-t win2utf8), is looked for in the\n"
     "current folder, then in each folder of LETTERMILL_TABLES (a list, like PATH), then among\n"
     "the tables installed with lettermill-recode.\n"
-    "  -t, --table TABLE    the translation table file\n"
+    "  -t, --table TABLE    the translation table file; auto guesses each input's code page\n"
+    "                       (as --guess) and recodes it into UTF-8 by its table, saying so\n"
+    "                       on standard error; UTF-8 and ASCII are copied, and left as they\n"
+    "                       are in place, as is a file whose guess is below 0.99\n"
     "  -u, --utf8           the keys of TABLE are UTF-8 characters, not bytes, as when\n"
     "                       TABLE begins with a byte-order mark; a byte of the input that\n"
     "                       is part of no valid character is copied\n"
@@ -40,6 +44,10 @@ const char* const kUsage =
     "      --check TABLE    report the entries of TABLE that do not do what they seem to,\n"
     "                       as TABLE:LINE: message; exit 0 when there are none\n"
     "      --list-tables    list the tables found without a folder, each with what it does\n"
+    "      --guess          say each FILE's code page (default: standard input) from its\n"
+    "                       first 64 KiB, as NAME: CODE-PAGE (TABLE-TO-UTF8, TABLE-TO-WIN)\n"
+    "                       CONFIDENCE, the chance from 0 to 1 that it is right (- where no\n"
+    "                       table is needed), NAME: ASCII, or NAME: unknown (exit code 1)\n"
     "      --help           show this text\n"
     "      --version        show the version\n"
     "A whole folder: find DIR -name '*.txt' -print0 | xargs -0 lettermill-recode -i -t TABLE\n"
@@ -53,7 +61,7 @@ const char* const kVersionText = "lettermill-recode (" LETTERMILL_PRODUCT_NAME
 namespace {
 
 // Options that have no short form.
-enum LongOnly { kCheck = 0x100, kListTables, kVersion };
+enum LongOnly { kCheck = 0x100, kGuess, kListTables, kVersion };
 
 constexpr option kOptions[] = {
     {"table", required_argument, nullptr, 't'},
@@ -64,6 +72,7 @@ constexpr option kOptions[] = {
     {"utf8", no_argument, nullptr, 'u'},  // a table of UTF-8 characters
     {"check", required_argument, nullptr, kCheck},
     {"list-tables", no_argument, nullptr, kListTables},
+    {"guess", no_argument, nullptr, kGuess},
     {"help", no_argument, nullptr, 'h'},
     {"version", no_argument, nullptr, kVersion},
     {nullptr, 0, nullptr, 0},
@@ -153,6 +162,9 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
                 line.table = optarg;
                 line.tableGiven = true;
                 break;
+            case kGuess:
+                line.action = Action::Guess;
+                break;
             case 'h':
                 line.action = Action::ShowHelp;
                 break;
@@ -172,11 +184,15 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
         parsed.error = "--check takes a table and nothing to recode";
     } else if (line.action == Action::ListTables && arguments.size() != 1) {
         parsed.error = "--list-tables takes nothing else";
+    } else if (line.action == Action::Guess && (line.tableGiven || outputGiven || line.inPlace)) {
+        parsed.error = "--guess takes files and nothing else";
     } else if (line.inPlace && outputGiven) {
         parsed.error = "--in-place writes each file back; it takes no output";
     } else if (line.inPlace && (inputs.empty() || std::ranges::count(inputs, "-") != 0)) {
         parsed.error = "--in-place needs the names of the files to replace";
     }
+    // A table file named auto is still reached as ./auto.
+    line.autoTable = line.action == Action::Recode && line.table == "auto";
     if (!inputs.empty()) {
         line.inputs = std::move(inputs);
     }

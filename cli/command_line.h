@@ -1,5 +1,5 @@
 // The arguments of lettermill-recode: [-t TABLE] [-u] [-o OUTPUT] [INPUT...], [-t TABLE] [-u]
-// --in-place FILE..., [-u] --check TABLE, or --list-tables.
+// --in-place FILE..., [-u] --check TABLE, --guess [FILE...], or --list-tables.
 #pragma once
 
 #include <string>
@@ -9,7 +9,7 @@
 
 namespace cli {
 
-enum class Action { Recode, CheckTable, ListTables, ShowHelp, ShowVersion };
+enum class Action { Recode, CheckTable, Guess, ListTables, ShowHelp, ShowVersion };
 
 struct CommandLine {
     Action action = Action::Recode;
@@ -25,6 +25,8 @@ struct CommandLine {
     // (cli/table_search.h), the current folder first.
     std::string table = LETTERMILL_DEFAULT_TABLE;
     bool tableGiven = false;
+    // -t auto: each input's code page guessed, and recoded by its table into UTF-8.
+    bool autoTable = false;
     std::string output = "-";  // standard output
 };
 

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "cli/command_line.h"
+#include "cli/guess_command.h"
 #include "cli/recode_command.h"
 #include "cli/table_check_command.h"
 #include "cli/table_search.h"
@@ -50,6 +51,8 @@ int RunLettermillRecode(const std::vector<std::string>& arguments) {
             return 0;
         case cli::Action::CheckTable:
             return cli::RunTableCheck(parsed.commandLine, kBlockSize);
+        case cli::Action::Guess:
+            return cli::RunGuess(parsed.commandLine);
         case cli::Action::Recode:
             break;
     }

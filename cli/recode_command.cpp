@@ -6,10 +6,12 @@
 #include <utility>
 #include <vector>
 
+#include "cli/guess_command.h"
 #include "cli/reporter.h"
 #include "cli/table_search.h"
 #include "platform/file_replacement.h"
 #include "platform/system_file.h"
+#include "recode/code_page_guess.h"
 #include "recode/recoding_pass.h"
 #include "recode/translation_table.h"
 #include "recode/utf8.h"
@@ -52,6 +54,9 @@ struct Run {
         line.utf8Table ? recode::TableKind::Utf8 : recode::TableKind::Bytes};
     std::optional<FileIdentity> tableIdentity;
     bool makesUtf8 = false;
+    // The table's converter; with -t auto, those of the code pages' tables into UTF-8, in the
+    // order of recode::kByteCodePages, and last one that copies, for UTF-8 and ASCII.
+    std::vector<recode::TextConverter> converters;
 };
 
 // "input 2": which of the command line's files a message is about, counted from 1.
@@ -104,7 +109,50 @@ bool loadTable(Run& run) {
         return false;
     }
     run.makesUtf8 = MakesUtf8(run.table);
+    run.converters.emplace_back(run.table);
     return true;
+}
+
+// The built-in tables of -t auto; their lines end in CR LF, which a table's entry leaves out.
+void loadAutoTables(Run& run) {
+    for (const recode::CodePage codePage : recode::kByteCodePages) {
+        recode::TranslationTable table(recode::TranslationTable::kNoLimit);
+        std::string_view text = recode::TableToUtf8(codePage);
+        for (std::size_t end; (end = text.find("\r\n")) != std::string_view::npos;
+             text.remove_prefix(end + 2)) {
+            table.store(text.substr(0, end));
+        }
+        run.converters.emplace_back(table);
+    }
+    run.converters.emplace_back(recode::TranslationTable(recode::TranslationTable::kNoLimit));
+}
+
+// With -t auto, the converter for the input that begins with `beginning`, its choice said; null
+// when the input is to be left alone: unknown or, in place, unsure (reported as a bad file), or
+// UTF-8 or ASCII in place, where there is nothing to do.
+const recode::TextConverter* chooseConverter(Run& run, const std::string& name,
+                                             std::string_view beginning, bool inPlace) {
+    const recode::CodePageGuess guess = recode::GuessCodePage(beginning);
+    const std::string said = "guessed " + DescribeGuess(guess);
+    if (guess.kind == recode::CodePageGuess::Kind::Unknown) {
+        run.report.badFile(name, "no code page of Cyrillic text fits it; name its table with -t");
+        return nullptr;
+    }
+    if (guess.kind == recode::CodePageGuess::Kind::Ascii ||
+        guess.codePage == recode::CodePage::Utf8) {
+        run.report.note(name, said + (inPlace ? ", left as it is" : ", copied"));
+        return inPlace ? nullptr : &run.converters.back();
+    }
+    if (inPlace && !guess.confident() && !run.line.force) {
+        run.report.badFile(name, said +
+                                     ", which is too unsure to replace it by; name its table "
+                                     "with -t, or --force takes the guess");
+        return nullptr;
+    }
+    const auto page = static_cast<std::size_t>(guess.codePage);
+    run.report.note(name, said + (guess.confident() ? "" : ", unsure") + ", recoded by " +
+                              std::string(recode::NamesOf(guess.codePage).tableToUtf8));
+    return &run.converters[page];
 }
 
 std::optional<FileIdentity> identifyInput(const Run& run, const std::string& name) {
@@ -203,7 +251,6 @@ void recodeInto(Run& run) {
     const bool outputKnown =
         run.line.output == "-" && platform::identifyStandardStream(true, output);
 
-    const recode::TextConverter converter(run.table);
     recode::TextLineReader reader(run.blockSize);
     reader.setLoneCrEndsLine(run.line.crEndsLines);
     for (std::size_t i = 0; i < run.line.inputs.size(); ++i) {
@@ -219,7 +266,14 @@ void recodeInto(Run& run) {
         if (!openInput(run, name, reader)) {
             continue;
         }
-        const recode::PassResult result = recode::RecodeText(reader, converter, writer);
+        const recode::TextConverter* converter = &run.converters.front();
+        if (run.line.autoTable &&
+            (converter = chooseConverter(run, name, reader.peek(), false)) == nullptr) {
+            reader.close();
+            recode::takeIoResult();
+            continue;
+        }
+        const recode::PassResult result = recode::RecodeText(reader, *converter, writer);
         reader.close();
         recode::takeIoResult();
         if (const std::string dropped = describeDropped(reader.dropped()); !dropped.empty()) {
@@ -243,8 +297,7 @@ void recodeInto(Run& run) {
 // Files replaced in place, in batches; each one's messages name it as the user did.
 class InPlace {
   public:
-    explicit InPlace(Run& run)
-        : run_(run), converter_(run.table), reader_(run.blockSize), writer_(run.blockSize) {
+    explicit InPlace(Run& run) : run_(run), reader_(run.blockSize), writer_(run.blockSize) {
         reader_.setLoneCrEndsLine(run.line.crEndsLines);
     }
 
@@ -261,7 +314,6 @@ class InPlace {
     void replaceBatch();
 
     Run& run_;
-    const recode::TextConverter converter_;
     recode::TextLineReader reader_;
     recode::TextLineWriter writer_;
     // Every file of the run, by its identity before and after its replacement, with the name
@@ -291,6 +343,13 @@ void InPlace::recode(const std::string& name, std::size_t index) {
         recode::takeIoResult();
         return run_.report.badFile(name, *reason);
     }
+    const recode::TextConverter* converter = &run_.converters.front();
+    if (run_.line.autoTable &&
+        (converter = chooseConverter(run_, name, reader_.peek(), true)) == nullptr) {
+        reader_.close();
+        recode::takeIoResult();
+        return;
+    }
     if (const platform::ErrorCode code = replacement.makeNewFile()) {
         reader_.close();
         recode::takeIoResult();
@@ -300,7 +359,7 @@ void InPlace::recode(const std::string& name, std::size_t index) {
         seen_.emplace(made, name);
     }
     writer_.attach(replacement.newFile());
-    const recode::PassResult result = recode::RecodeText(reader_, converter_, writer_);
+    const recode::PassResult result = recode::RecodeText(reader_, *converter, writer_);
     const bool written = writer_.detach();
     reader_.close();
     recode::takeIoResult();
@@ -366,7 +425,9 @@ int RunRecode(const CommandLine& commandLine, std::size_t blockSize) {
         run.report.emptyName(commandLine.table.empty() ? "the table, -t" : "the output, -o");
         return run.report.exitCode();
     }
-    if (!loadTable(run)) {
+    if (commandLine.autoTable) {
+        loadAutoTables(run);
+    } else if (!loadTable(run)) {
         return run.report.exitCode();
     }
     if (commandLine.inPlace) {

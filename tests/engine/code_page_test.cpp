@@ -11,6 +11,8 @@
 #include <sstream>
 #include <vector>
 
+#include "recode/code_page.h"
+#include "recode/utf8.h"
 #include "support/support.h"
 
 namespace {
@@ -95,5 +97,23 @@ TEST_P(CodePageTable, GivesWhatIconvGives) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Tables, CodePageTable, testing::ValuesIn(CodePageTables()));
+
+// The guesser reads each byte as iconv does, and a byte that iconv leaves undefined as none, or
+// a code page would be guessed for a text that it cannot hold.
+TEST(CodePageCharacters, AreWhatIconvGives) {
+    for (const recode::CodePage codePage : recode::kByteCodePages) {
+        const std::string name(recode::NamesOf(codePage).name);
+        const Converter converter = Open(name, "UTF-8");
+        for (int value = 0; value <= 0xFF; ++value) {
+            const std::string character =
+                Converted(converter.get(), std::string(1, static_cast<char>(value)));
+            const char32_t expected = character == "?" && value != '?'
+                                          ? recode::kNoCharacter
+                                          : recode::ReadUtf8(character).codePoint;
+            EXPECT_EQ(recode::CharactersOf(codePage)[static_cast<std::size_t>(value)], expected)
+                << name << " byte " << value;
+        }
+    }
+}
 
 }  // namespace

@@ -112,6 +112,13 @@ std::string Expand(std::string text) {
     ReplaceAll(text, "\\r", "\r");
     ReplaceAll(text, "{CTRL-Z}", "\x1a");
     ReplaceAll(text, "{NUL}", std::string(1, '\0'));
+    // {xA8}: a byte by its value, as text of a code page is written.
+    for (std::size_t at = 0; (at = text.find("{x", at)) != std::string::npos; ++at) {
+        if (at + 4 < text.size() && text[at + 4] == '}') {
+            text.replace(at, 5, 1,
+                         static_cast<char>(std::stoi(text.substr(at + 2, 2), nullptr, 16)));
+        }
+    }
     ReplaceAll(text, "\\n", ON_WINDOWS_ELSE("\r\n", "\n"));
     return text;
 }
