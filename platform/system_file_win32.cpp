@@ -244,4 +244,3 @@ std::string describeError(ErrorCode code) {
 }
 
 }  // namespace platform
-

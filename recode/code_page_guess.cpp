@@ -1,5 +1,3 @@
-
-
 #include "recode/code_page_guess.h"
 
 #include <algorithm>
