@@ -4,12 +4,11 @@
 #include <cmath>
 
 #include "cli/reporter.h"
+#include "cli/run.h"
 #include "platform/system_file.h"
 
 namespace cli {
 namespace {
-
-constexpr platform::NameCoding kNames = platform::NameCoding::Utf8;
 
 std::string TableOrNone(std::string_view table) {
     return table.empty() ? "-" : std::string(table);
@@ -72,7 +71,7 @@ int RunGuess(const CommandLine& commandLine) {
         const std::string& name = commandLine.inputs[i];
         std::string sample;
         if (name.empty()) {
-            report.emptyName("input " + std::to_string(i + 1));
+            report.emptyName(Nth("input", i));
             continue;
         }
         if (name == "-" && !streams.input) {
