@@ -23,7 +23,10 @@ constexpr int kOther = kLineEnd + 1;
 static_assert(kOther == kGuessSymbols - 1);
 // A CR is no symbol of the model: CR LF ends a line as LF does.
 constexpr int kNoSymbol = 0xFF;
-enum Case : std::uint8_t { kNoLetter, kSmall, kCapital, kLineStart };
+enum Case : std::uint8_t { kNoLetter, kSmall, kCapital, kLineStart, kSentenceStart };
+// What a character says of sentences: one ends with it, or a word of plain ASCII letters or
+// digits shows that none began ("e.g. the", "1.5 files"). The model counts the same.
+enum class Sentence : std::uint8_t { Says, Ends, GoesOn };
 
 // What a byte reads as in one code page: the model's symbol and the letter's case, or nothing
 // for a byte that no text of the code page holds (undefined, or a control character that only
@@ -32,6 +35,7 @@ struct Reading {
     std::uint8_t symbol;
     Case letterCase;
     bool possible;
+    Sentence sentence = Sentence::Says;
 };
 using Readings = std::array<Reading, 256>;
 
@@ -46,7 +50,16 @@ Reading ReadingOf(char32_t c) {
     }
     if (c < 0x80) {
         const bool latin = (c | 0x20) >= 'a' && (c | 0x20) <= 'z';
-        return {static_cast<std::uint8_t>(latin ? kLatin : kGap), kNoLetter, true};
+        const bool ends = c == '.' || c == '!' || c == '?';
+        return {static_cast<std::uint8_t>(latin ? kLatin : kGap), kNoLetter, true,
+                ends                              ? Sentence::Ends
+                : latin || (c >= '0' && c <= '9') ? Sentence::GoesOn
+                                                  : Sentence::Says};
+    }
+    if (c == 0x2026) {  // the ellipsis
+        return {static_cast<std::uint8_t>(
+                    kFirstMark + (std::ranges::find(kGuessMarks, c) - std::begin(kGuessMarks))),
+                kNoLetter, true, Sentence::Ends};
     }
     if (const auto* mark = std::ranges::find(kGuessMarks, c); mark != std::end(kGuessMarks)) {
         return {static_cast<std::uint8_t>(kFirstMark + (mark - std::begin(kGuessMarks))), kNoLetter,
@@ -93,14 +106,18 @@ std::optional<Score> ScoreIn(std::string_view sample, const Readings& readings) 
     for (int language = 0; language < kGuessLanguages; ++language) {
         const auto& pairs = kGuessPairCosts[language];
         Score score;
-        // A file begins at the start of a line.
+        // A file begins at the start of a line, and of a sentence.
         int before = kLineEnd;
         Case beforeCase = kLineStart;
+        bool sentence = true;
         for (const char c : sample) {
             const Reading reading = readings[static_cast<unsigned char>(c)];
             if (!reading.possible) {
                 return std::nullopt;
             }
+            sentence = reading.sentence == Sentence::Ends     ? true
+                       : reading.sentence == Sentence::GoesOn ? false
+                                                              : sentence;
             const bool blank = reading.symbol == kGap || reading.symbol == kLineEnd;
             if (reading.symbol == kNoSymbol) {
                 continue;
@@ -115,8 +132,10 @@ std::optional<Score> ScoreIn(std::string_view sample, const Readings& readings) 
             }
             score.cost += pairs[before][reading.symbol];
             if (reading.letterCase != kNoLetter) {
-                score.cost += kGuessCaseCosts[beforeCase][reading.letterCase];
+                score.cost +=
+                    kGuessCaseCosts[sentence ? kSentenceStart : beforeCase][reading.letterCase];
                 ++score.letters;
+                sentence = false;
             }
             score.others += reading.symbol == kOther;
             before = reading.symbol;

@@ -25,8 +25,8 @@ a line end apart from other gaps, as sentences begin there more often than anywh
 page's source begins each sentence on a line of its own). A CR is no symbol; a run of gaps and
 line ends is one symbol, a line end if it holds one. Costs are
 -ln(probability) in hundredths, of a symbol after a symbol per language, and of a letter's case
-after the case before it (no letter, small, capital, the start of a line) for all three languages
-together.
+after the case before it (no letter, small, capital, the start of a line, the start of a
+sentence) for all three languages together.
 """
 
 import collections
@@ -53,7 +53,10 @@ FIRST_MARK = FIRST_LETTER + len(LETTERS)
 LINE = FIRST_MARK + len(MARKS)
 OTHER = LINE + 1
 SYMBOLS = OTHER + 1
-NO_LETTER, SMALL, CAPITAL, LINE_START = 0, 1, 2, 3
+NO_LETTER, SMALL, CAPITAL, LINE_START, SENTENCE_START = 0, 1, 2, 3, 4
+# A sentence begins after these, and with the text; a word of plain ASCII letters or digits
+# between ("e.g. the", "1.5 files") says it did not.
+SENTENCE_ENDS = ".!?\u2026"
 
 SMOOTHING = 0.5
 # Text of these languages holds next to no other characters: one in ten thousand at most, in or
@@ -142,9 +145,14 @@ def main():
             counts = collections.Counter()
             totals = collections.Counter()
             before, before_case = LINE, LINE_START
+            sentence = True
             for c in text:
                 if c == "\r":
                     continue
+                if c in SENTENCE_ENDS:
+                    sentence = True
+                elif c.isascii() and c.isalnum():
+                    sentence = False
                 s = symbol(c)
                 if s in (GAP, LINE) and before in (GAP, LINE):
                     if LINE in (s, before):
@@ -154,8 +162,11 @@ def main():
                 totals[before] += 1
                 k = case(c)
                 if k != NO_LETTER and package.startswith("manpages"):
-                    cases[before_case, k] += 1
-                    case_totals[before_case] += 1
+                    state = SENTENCE_START if sentence else before_case
+                    cases[state, k] += 1
+                    case_totals[state] += 1
+                if k != NO_LETTER:
+                    sentence = False
                 before, before_case = s, LINE_START if s == LINE else k
             counted[language] = counts, totals
     # What follows a line end or a mark is the typography's more than the language's, and the
@@ -171,7 +182,7 @@ def main():
         for a in pooled:
             totals[a] = all_totals[a]
         pairs[language] = costs(counts, totals, SYMBOLS, other=OTHER)
-    case_costs = costs(cases, case_totals, 3, height=4)
+    case_costs = costs(cases, case_totals, 3, height=5)
 
     def table(rows):
         return "\n".join("    {" + ", ".join(map(str, row)) + "}," for row in rows)
@@ -197,8 +208,9 @@ def main():
     out += [
         "};",
         "// The cost of a letter's case (small, capital) after the case before it (no letter,",
-        "// small, capital, the start of a line); the first column, no letter, is unused.",
-        "inline constexpr short kGuessCaseCosts[4][3] = {",
+        "// small, capital, the start of a line, the start of a sentence); the first column, no",
+        "// letter, is unused.",
+        "inline constexpr short kGuessCaseCosts[5][3] = {",
         table(case_costs),
         "};",
     ]
