@@ -155,14 +155,19 @@ Run RunRecode(const std::string& dir, const std::string& arguments, const std::s
     // Wide, as the ANSI code page would lose the names' characters. The pipe is the test's own:
     // cmd's "type FILE |" runs its left side into a file first.
     const std::wstring wide = Path(command).native();
-    int status = 0;
-    if (piped) {
-        FILE* pipe = _wpopen(wide.c_str(), L"wb");
-        const std::string bytes = Read(dir + in.substr(kPiped.size()));
-        std::fwrite(bytes.data(), 1, bytes.size(), pipe);
-        status = _pclose(pipe);
-    } else {
-        status = _wsystem(wide.c_str());
+    // Wine's cmd now and then fails to start a program that is there ("Can't recognize ...",
+    // exit code 9009): nothing ran, so the command is given again.
+    constexpr int kNotStarted = 9009;
+    int status = kNotStarted;
+    for (int attempt = 0; attempt < 3 && status == kNotStarted; ++attempt) {
+        if (piped) {
+            FILE* pipe = _wpopen(wide.c_str(), L"wb");
+            const std::string bytes = Read(dir + in.substr(kPiped.size()));
+            std::fwrite(bytes.data(), 1, bytes.size(), pipe);
+            status = _pclose(pipe);
+        } else {
+            status = _wsystem(wide.c_str());
+        }
     }
 #else
     if (piped) {
