@@ -1,6 +1,5 @@
 #include "cli/in_place.h"
 
-#include <algorithm>
 #include <map>
 #include <optional>
 #include <utility>
@@ -118,11 +117,8 @@ std::optional<std::string_view> InPlace::refusalOfText(std::string_view beginnin
     if (beginning.find('\0') != std::string_view::npos) {
         return kNotText;
     }
-    // A second run of a table into UTF-8 would garble what the first made; text of a code page
-    // with letters in it is next to never valid UTF-8.
-    const bool highBytes =
-        std::ranges::any_of(beginning, [](char c) { return static_cast<unsigned char>(c) > 0x7F; });
-    if (run_.makesUtf8 && highBytes && recode::IsUtf8(beginning, true)) {
+    // A second run of a table into UTF-8 would garble what the first made.
+    if (run_.makesUtf8 && recode::IsUtf8Text(beginning)) {
         return kAlreadyRecoded;
     }
     return std::nullopt;

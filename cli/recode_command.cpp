@@ -70,9 +70,19 @@ bool openOutput(Run& run, const std::vector<std::optional<FileIdentity>>& inputs
 // Every input in turn into one output. An input that is the output is refused, as is an output
 // that is one of the inputs: that one before anything is created or emptied.
 void recodeInto(Run& run) {
+    // Empty names first: an output made for inputs that name nothing would be emptied for none.
     std::vector<std::optional<FileIdentity>> inputs;
-    for (const std::string& name : run.line.inputs) {
+    bool anyNamed = false;
+    for (std::size_t i = 0; i < run.line.inputs.size(); ++i) {
+        const std::string& name = run.line.inputs[i];
+        if (name.empty()) {
+            run.report.emptyName(Nth("input", i));
+        }
+        anyNamed = anyNamed || !name.empty();
         inputs.push_back(identifyInput(run, name));
+    }
+    if (!anyNamed) {
+        return;
     }
     recode::TextLineWriter writer(run.blockSize);
     if (!openOutput(run, inputs, writer)) {
@@ -87,7 +97,6 @@ void recodeInto(Run& run) {
     for (std::size_t i = 0; i < run.line.inputs.size(); ++i) {
         const std::string& name = run.line.inputs[i];
         if (name.empty()) {
-            run.report.emptyName(Nth("input", i));
             continue;
         }
         if (outputKnown && inputs[i] == output) {

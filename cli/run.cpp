@@ -1,7 +1,5 @@
 #include "cli/run.h"
 
-#include <algorithm>
-
 #include "cli/guess_command.h"
 #include "cli/table_search.h"
 #include "recode/code_page_guess.h"
@@ -23,9 +21,7 @@ bool MakesUtf8(const recode::TranslationTable& table) {
     bool multiByte = false;
     const auto note = [&](std::string_view replacement) {
         valid = valid && recode::IsUtf8(replacement);
-        multiByte = multiByte || std::ranges::any_of(replacement, [](char c) {
-                        return static_cast<unsigned char>(c) > 0x7F;
-                    });
+        multiByte = multiByte || recode::HasNonAscii(replacement);
     };
     for (int byte = recode::kBlank + 1; byte <= 0xFF; ++byte) {
         if (std::string joined;

@@ -75,8 +75,8 @@ class FileReplacement {
 // its old file as it was and its new file removed, except for a folder that cannot be flushed at
 // the end: its new files are in place, and each reports the failure. The old name is replaced
 // only while it still reaches the old file (EBUSY otherwise: another program replaced it in the
-// meantime). Many files in one batch cost fewer waits for
-// the disk than one at a time, with the same guarantee for each file.
+// meantime). Many files in one batch cost fewer waits for the disk than one at a time, with the
+// same guarantee for each file.
 void ReplaceAll(std::span<FileReplacement> batch, std::span<ErrorCode> codes);
 
 }  // namespace platform

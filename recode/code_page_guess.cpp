@@ -148,20 +148,6 @@ std::optional<Score> ScoreIn(std::string_view sample, const Readings& readings) 
     return best;
 }
 
-// Text with a character of more than one byte, and no byte that begins none.
-bool IsUtf8Text(std::string_view sample) {
-    bool multiByte = false;
-    for (const char* at = sample.data(); at != sample.data() + sample.size();) {
-        const Utf8Unit unit = ReadUtf8(at, sample.data() + sample.size());
-        if (unit.form == Utf8Form::NotACharacter) {
-            return false;
-        }
-        multiByte = multiByte || (unit.form == Utf8Form::Character && unit.length > 1);
-        at += unit.length;
-    }
-    return multiByte;
-}
-
 // Whether two code pages give the sample the same characters.
 bool SameText(std::string_view sample, CodePage a, CodePage b) {
     const ByteCharacters& first = CharactersOf(a);
@@ -186,12 +172,11 @@ CodePageGuess GuessCodePage(std::string_view sample) {
     if (sample.find('\0') != std::string_view::npos) {
         return guess;
     }
-    if (std::ranges::none_of(sample, [](char c) { return static_cast<unsigned char>(c) > 0x7F; })) {
+    if (!HasNonAscii(sample)) {
         guess.kind = CodePageGuess::Kind::Ascii;
         guess.confidence = 1;
         return guess;
     }
-    // Text of a code page of bytes with letters in it is next to never valid UTF-8.
     if (IsUtf8Text(sample)) {
         guess.kind = CodePageGuess::Kind::CodePage;
         guess.confidence = 1;

@@ -1,6 +1,7 @@
 // UTF-8 as RFC 3629 has it: which bytes make a character, and which make none.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -83,6 +84,11 @@ inline Utf8Unit ReadUtf8(std::string_view text) {
     return ReadUtf8(text.data(), text.data() + text.size());
 }
 
+// Whether the text holds a byte above 0x7F: in UTF-8, a character beyond ASCII.
+inline bool HasNonAscii(std::string_view text) {
+    return std::ranges::any_of(text, [](char c) { return static_cast<unsigned char>(c) > 0x7F; });
+}
+
 // Whether the text is whole characters of UTF-8, the last one maybe cut when `cutEnd` allows it,
 // as at the end of a block of a longer text.
 inline bool IsUtf8(std::string_view text, bool cutEnd = false) {
@@ -94,6 +100,21 @@ inline bool IsUtf8(std::string_view text, bool cutEnd = false) {
         at += unit.length;
     }
     return true;
+}
+
+// UTF-8 with a whole character beyond ASCII, the last one maybe cut as at the end of a block of
+// a longer text: what text of a code page of bytes, with letters in it, next to never is.
+inline bool IsUtf8Text(std::string_view text) {
+    bool beyondAscii = false;
+    for (const char* at = text.data(); at != text.data() + text.size();) {
+        const Utf8Unit unit = ReadUtf8(at, text.data() + text.size());
+        if (unit.form == Utf8Form::NotACharacter) {
+            return false;
+        }
+        beyondAscii = beyondAscii || (unit.form == Utf8Form::Character && unit.length > 1);
+        at += unit.length;
+    }
+    return beyondAscii;
 }
 
 }  // namespace recode
