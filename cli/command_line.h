@@ -5,9 +5,13 @@
 #include <string>
 #include <vector>
 
+#include "platform/system_file.h"
 #include "res/default_names.h"
 
 namespace cli {
+
+// How the command line's names reach the system: UTF-8 on Windows, taken from its wide arguments.
+inline constexpr platform::NameCoding kNames = platform::NameCoding::Utf8;
 
 enum class Action { Recode, CheckTable, Guess, ListTables, ShowHelp, ShowVersion };
 

@@ -17,9 +17,6 @@
 
 namespace cli {
 
-// The names of lettermill-recode's command line: UTF-8 on Windows, taken from its wide arguments.
-inline constexpr platform::NameCoding kNames = platform::NameCoding::Utf8;
-
 // What one run shares: its command line, its table, read once, and its messages.
 struct Run {
     Run(const CommandLine& commandLine, std::size_t size)

@@ -21,8 +21,7 @@ int RunTableCheck(const CommandLine& commandLine, std::size_t blockSize) {
     }
     // Read as a recoding run reads a table: "-" is a file of that name.
     platform::NativeFile file{};
-    if (const platform::ErrorCode code =
-            platform::openForReading(name, file, platform::NameCoding::Utf8)) {
+    if (const platform::ErrorCode code = platform::openForReading(name, file, kNames)) {
         report.badFile(name, recode::IoFailure::System(code));
         return report.exitCode();
     }

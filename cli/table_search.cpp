@@ -4,6 +4,7 @@
 #include <set>
 #include <string_view>
 
+#include "cli/command_line.h"
 #include "platform/program_environment.h"
 #include "recode/text_line_reader.h"
 
@@ -16,8 +17,6 @@ constexpr const char* kDescriptions = "descriptions.txt";
 // The column of the descriptions: after the longest shipped name, with two blanks; a longer name
 // is followed by two blanks.
 constexpr std::size_t kDescriptionColumn = 12;
-// The names of lettermill-recode's command line and environment: UTF-8 on Windows.
-constexpr platform::NameCoding kNames = platform::NameCoding::Utf8;
 
 #ifdef _WIN32
 constexpr char kSeparator = '\\';
